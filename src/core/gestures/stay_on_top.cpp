@@ -1,0 +1,55 @@
+#include "gestures/autorun_name.h"
+#include "window/form_kivo.h"
+
+#include <cstdint>
+#include <exception>
+
+namespace kivo {
+
+namespace {
+
+// The "ОК" in the question is written in Cyrillic letters.
+const char* const kStayOnTopQuestion =
+    "Установить/снять поверх всех\n\rОК - установить\n\rAbort - снять";
+
+} // namespace
+
+void TFormKivo::askStayOnTop() {
+    const std::int32_t previous = state.Flpv;
+    desktop_.setTimerEnabled(false);
+    const ModalResult answer = ShowDialog(kStayOnTopQuestion, DialogKind::Confirmation,
+                                          {ModalResult::OK, ModalResult::Abort});
+    // A failed autostart write still reaches the error box, but only once the animation has
+    // resumed and the changed flag has been noted.
+    std::exception_ptr failure;
+    try {
+        if (answer == ModalResult::OK) {
+            state.Flpv = 1;
+            Autorun(true, kAutorunName, desktop_.executablePath());
+        } else if (answer == ModalResult::Abort) {
+            state.Flpv = 0;
+            Autorun(false, kAutorunName, desktop_.executablePath());
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (state.Running == 1) {
+        desktop_.setTimerEnabled(true);
+    }
+    if (state.Flpv != previous) {
+        state.Changed = 1;
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void TFormKivo::Autorun(bool add, const std::string& name, const std::string& path) {
+    if (add) {
+        desktop_.addAutostart(name, path);
+    } else {
+        desktop_.removeAutostart(name);
+    }
+}
+
+} // namespace kivo

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+
+namespace kivo {
+
+// Largest picture the program takes, in pixels; bigger headers are refused before anything
+// is allocated for them.
+inline constexpr long long kMaxPicturePixels = 64LL * 1024 * 1024;
+
+// Checks that a file can be opened and holds a complete, sane BMP picture. Throws KivoError:
+// "Cannot open file "<path>". <reason>" or "Bitmap image is not valid".
+void checkBitmapFile(const std::string& path);
+
+} // namespace kivo

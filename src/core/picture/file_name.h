@@ -1,0 +1,20 @@
+#pragma once
+
+#include "paths.h"
+
+#include <string>
+
+namespace kivo {
+
+// Where the file name begins in a full path; Windows takes "/" as a separator as well.
+inline std::size_t fileNameStart(const std::string& path) {
+    const char* const separators = kPathSeparator == '\\' ? "\\/" : "/";
+    const std::size_t separator = path.find_last_of(separators);
+    return separator == std::string::npos ? 0 : separator + 1;
+}
+
+inline std::string fileNameOf(const std::string& path) {
+    return path.substr(fileNameStart(path));
+}
+
+} // namespace kivo

@@ -1,0 +1,156 @@
+#include "settings/settings_file.h"
+
+#include "error.h"
+#include "settings/io_error.h"
+#include "text.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <vector>
+
+namespace kivo {
+
+namespace {
+
+[[noreturn]] void throwIoError(int errnoValue, const std::string& file) {
+    throw KivoError(ioErrorMessage(ioErrorCode(errnoValue, file)));
+}
+
+std::string readWholeFile(const std::string& file) {
+    std::FILE* in = std::fopen(file.c_str(), "rb");
+    if (in == nullptr) {
+        throwIoError(errno, file);
+    }
+    std::string bytes;
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
+        bytes.append(buffer, count);
+    }
+    const bool failed = std::ferror(in) != 0;
+    const int error = errno;
+    std::fclose(in);
+    if (failed) {
+        throwIoError(error, file);
+    }
+    return bytes;
+}
+
+// A line ends at LF; a CR never belongs to a line, whether or not an LF follows it; byte 26
+// ends the line and the file.
+std::vector<std::string> splitLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (const char c : bytes) {
+        if (c == '\x1A') {
+            break;
+        }
+        if (c == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (c != '\r') {
+            line += c;
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
+// The rest of the line when it starts with `key`, only ASCII letters folded; nothing is trimmed.
+std::optional<std::string> valueAfter(const std::string& line, const std::string& key) {
+    if (line.size() < key.size() || asciiUpper(line.substr(0, key.size())) != asciiUpper(key)) {
+        return std::nullopt;
+    }
+    return line.substr(key.size());
+}
+
+void applyLine(const std::string& line, KivoState& state, WindowBounds& window) {
+    if (const auto value = valueAfter(line, "Image=")) {
+        state.ImagePath = *value;
+    }
+    if (const auto value = valueAfter(line, "Formkivo.left=")) {
+        window.left = strToInt(*value);
+    }
+    if (const auto value = valueAfter(line, "Formkivo.top=")) {
+        window.top = strToInt(*value);
+    }
+    if (const auto value = valueAfter(line, "Formkivo.width=")) {
+        window.width = strToInt(*value);
+    }
+    if (const auto value = valueAfter(line, "Formkivo.height=")) {
+        window.height = strToInt(*value);
+    }
+    if (const auto value = valueAfter(line, "Vid=")) {
+        state.Vid = strToInt(*value);
+    }
+    // Only ever switches the flag on, so a later "flpv=false" cannot undo an earlier "true".
+    if (const auto value = valueAfter(line, "flpv=")) {
+        if (asciiUpper(*value) == "TRUE") {
+            state.Flpv = 1;
+        }
+    }
+}
+
+std::string settingsText(const KivoState& state, const WindowBounds& window, Size picture) {
+    const std::string lines[] = {
+        "Параметры окон и опций Kivo",
+        "Image=" + state.ImagePath,
+        "Formkivo.left=" + std::to_string(window.left),
+        "Formkivo.top=" + std::to_string(window.top),
+        "Formkivo.width=" + std::to_string(picture.width),
+        "Formkivo.height=" + std::to_string(picture.height),
+        "Vid=" + std::to_string(state.Vid),
+        state.Flpv == 1 ? "flpv=true" : "flpv=false",
+    };
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+} // namespace
+
+void readSettings(const std::string& file, KivoState& state, WindowBounds& window) {
+    for (const std::string& line : splitLines(readWholeFile(file))) {
+        applyLine(line, state, window);
+    }
+}
+
+// The text goes to a temporary file beside the old one, which is replaced only once the new
+// one is complete, so a failure at any step keeps the settings of the last good save.
+void writeSettings(const std::string& file, const KivoState& state, const WindowBounds& window,
+                   Size picture) {
+    const std::string text = settingsText(state, window, picture);
+    const std::string temporary = file + ".tmp";
+
+    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    if (out == nullptr) {
+        throwIoError(errno, file);
+    }
+    int error = 0;
+    bool failed =
+        std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0;
+    if (failed) {
+        error = errno;
+    }
+    if (std::fclose(out) != 0 && !failed) {
+        failed = true;
+        error = errno;
+    }
+    if (!failed) {
+        std::error_code renameError;
+        std::filesystem::rename(temporary, file, renameError);
+        if (!renameError) {
+            return;
+        }
+        error = renameError.default_error_condition().value();
+    }
+    std::remove(temporary.c_str());
+    throwIoError(error, file);
+}
+
+} // namespace kivo

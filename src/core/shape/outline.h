@@ -1,0 +1,29 @@
+#pragma once
+
+#include "geometry.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace kivo {
+
+enum class OutlineKind { Whole, RoundRect, Rect, Ellipse };
+
+// The window's visible outline: Whole means no region (the window is shown whole).
+struct Outline {
+    OutlineKind kind = OutlineKind::Whole;
+    Box box;
+    bool operator==(const Outline&) const = default;
+};
+
+constexpr int kRoundCornerSize = 20;
+
+// The outline for an inset inside a window of the given size; the box is normalised so that
+// left <= right and top <= bottom.
+Outline outlineFor(std::int32_t vid, std::int32_t inset, int width, int height);
+
+// The pixels an outline covers, as rectangles of whole rows (right and bottom excluded);
+// empty for an outline with no area. Not meaningful for Whole.
+std::vector<Box> outlineRects(const Outline& outline);
+
+} // namespace kivo

@@ -1,0 +1,133 @@
+#include "window/form_kivo.h"
+
+#include "error.h"
+#include "paths.h"
+#include "picture/bitmap_check.h"
+#include "settings/settings_file.h"
+#include "text.h"
+
+#include <exception>
+#include <filesystem>
+
+namespace kivo {
+
+TFormKivo::TFormKivo(Desktop& desktop) : desktop_(desktop) {}
+
+void TFormKivo::dispatch(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        desktop_.showErrorBox(applicationTitle(), errorBoxText(error.what()));
+    }
+}
+
+void TFormKivo::FormCreate() {
+    state.ProgramDir = programDirOf(desktop_.executablePath());
+    state.ImagePath = pictureFolder(state.ProgramDir) + "1.bmp";
+    state.Vid = 2;
+    state.Flpv = 0;
+    const Size screen = desktop_.screenSize();
+    state.ScreenHeight = screen.height;
+    state.ScreenWidth = screen.width;
+
+    const std::string settings = settingsFilePath(state.ProgramDir);
+    std::error_code ignored;
+    if (std::filesystem::exists(settings, ignored)) {
+        WindowBounds window = desktop_.windowBounds();
+        try {
+            readSettings(settings, state, window);
+        } catch (...) {
+            desktop_.setWindowBounds(window);
+            throw;
+        }
+        desktop_.setWindowBounds(window);
+    }
+
+    loadImage1(state.ImagePath);
+    state.Inset = halfLargerSide(desktop_.pictureSize());
+    centrePanel();
+    state.InsetMax = state.Inset;
+    state.Shrinking = 0;
+    state.Running = 0;
+    state.Changed = 0;
+}
+
+void TFormKivo::centrePanel() {
+    const WindowBounds window = desktop_.windowBounds();
+    desktop_.setPanelPosition({window.width / 2 - kPanelSize.width / 2,
+                               window.height / 2 - kPanelSize.height / 2});
+}
+
+void TFormKivo::loadImage1(const std::string& path) {
+    checkBitmapFile(path);
+    desktop_.loadPicture(path);
+}
+
+ModalResult TFormKivo::ShowDialog(const std::string& text, DialogKind kind,
+                                  const std::vector<ModalResult>& buttons) {
+    const DialogModel model = makeDialogModel(text, kind, buttons, applicationTitle());
+    ModalResult result = ModalResult::Cancel;
+    runModal([&] { result = desktop_.showMessageDialog(model); });
+    return result;
+}
+
+void TFormKivo::runModal(const std::function<void()>& showDialog) {
+    // A window that stays on top would cover the dialog; it goes back up once it closes.
+    if (desktop_.windowLevel() != WindowLevel::Topmost) {
+        showDialog();
+        return;
+    }
+    desktop_.setWindowLevel(WindowLevel::Normal);
+    try {
+        showDialog();
+    } catch (...) {
+        desktop_.setWindowLevel(WindowLevel::Topmost);
+        throw;
+    }
+    desktop_.setWindowLevel(WindowLevel::Topmost);
+}
+
+void TFormKivo::ShowNote(const std::string& text) {
+    ShowDialog(text, DialogKind::Plain, {ModalResult::OK});
+}
+
+std::string TFormKivo::applicationTitle() const {
+    return applicationTitleFor(desktop_.executablePath());
+}
+
+std::int32_t halfLargerSide(Size picture) {
+    return picture.height < picture.width ? picture.width / 2 : picture.height / 2;
+}
+
+std::string applicationTitleFor(const std::string& executablePath) {
+    const auto slash = executablePath.find_last_of("/\\");
+    std::string name =
+        slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
+    name = name.substr(0, name.find('.'));
+    for (std::size_t i = 1; i < name.size(); ++i) {
+        name[i] = asciiLower(name[i]);
+    }
+    return name;
+}
+
+std::string errorBoxText(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) <= '.') {
+        return message;
+    }
+    return message + ".";
+}
+
+std::string withTrailingSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != kPathSeparator) {
+        folder += kPathSeparator;
+    }
+    return folder;
+}
+
+std::string programDirOf(const std::string& executablePath) {
+    const auto slash = executablePath.find_last_of("/\\");
+    return withTrailingSeparator(
+        slash == std::string::npos ? std::string() : executablePath.substr(0, slash + 1));
+}
+
+} // namespace kivo

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "desktop.h"
+#include "window/kivo_state.h"
+#include "window/message_dialog.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kivo {
+
+// Design-time layout of the window's controls.
+inline constexpr WindowBounds kDesignWindow{210, 119, 280, 279};
+inline constexpr Point kDesignPanelPosition{102, 96};
+inline constexpr Size kPanelSize{80, 88};
+inline constexpr int kTimerInterval = 10;
+inline constexpr int kRestInterval = 2000;
+
+// The main window's behaviour: every event handler, independent of the toolkit. The adapter
+// calls the handlers through dispatch(); the handlers reach the window through Desktop.
+class TFormKivo {
+  public:
+    explicit TFormKivo(Desktop& desktop);
+
+    KivoState state;
+
+    // Runs a handler; an error escaping it is shown in the error box and the program goes on.
+    void dispatch(const std::function<void()>& handler);
+
+    void FormCreate();
+    void Image2Click();
+    void SpeedButton1Click();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void Timer1Timer();
+    void Image1MouseDown(MouseButton button, int x, int y);
+    void Image1MouseMove(int x, int y);
+    void Image1MouseUp(MouseButton button, int x, int y);
+    void Image1DblClick();
+
+    void Autorun(bool add, const std::string& name, const std::string& path);
+    std::string preobraz(const std::string& path);
+
+    ModalResult ShowDialog(const std::string& text, DialogKind kind,
+                           const std::vector<ModalResult>& buttons);
+    void ShowNote(const std::string& text);
+
+    std::string applicationTitle() const;
+
+  private:
+    // Shows a modal dialog with the main window lowered to normal level meanwhile.
+    void runModal(const std::function<void()>& showDialog);
+    void startAnimation(bool trial);
+    // The right-button branch of Image1MouseDown: the stay-on-top question.
+    void askStayOnTop();
+    void centrePanel();
+    void loadImage1(const std::string& path);
+    // SpeedButton1Click's steps: bringing the chosen file into the picture folder (false once
+    // a failure has been reported), taking the loaded picture, and going back to the previous.
+    bool copyIntoPictureFolder(const std::string& chosen, const std::string& target);
+    void acceptPicture(const std::string& target);
+    void restorePreviousPicture();
+
+    Desktop& desktop_;
+};
+
+// Half the larger side of a picture, the inset at which the outline vanishes.
+std::int32_t halfLargerSide(Size picture);
+
+// The executable's file name up to its first ".", the first letter unchanged, the rest in
+// lower case.
+std::string applicationTitleFor(const std::string& executablePath);
+
+// The error box's text: a full stop is appended unless the message ends in "." or in a
+// character that sorts before it.
+std::string errorBoxText(const std::string& message);
+
+std::string withTrailingSeparator(std::string folder);
+
+// The folder of the executable, ending in the separator.
+std::string programDirOf(const std::string& executablePath);
+
+} // namespace kivo

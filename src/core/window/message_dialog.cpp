@@ -1,0 +1,129 @@
+#include "window/message_dialog.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace kivo {
+
+namespace {
+
+struct ButtonSpec {
+    ModalResult result;
+    const char* caption;
+};
+
+constexpr std::array<ButtonSpec, 6> kButtonOrder{{
+    {ModalResult::Yes, "&Yes"},
+    {ModalResult::No, "&No"},
+    {ModalResult::OK, "OK"},
+    {ModalResult::Cancel, "Cancel"},
+    {ModalResult::Abort, "&Abort"},
+    {ModalResult::All, "&All"},
+}};
+
+char mnemonicOf(const std::string& caption) {
+    const auto amp = caption.find('&');
+    if (amp == std::string::npos || amp + 1 >= caption.size()) {
+        return 0;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[amp + 1])));
+}
+
+std::string titleOf(DialogKind kind, const std::string& applicationTitle) {
+    switch (kind) {
+    case DialogKind::Warning:
+        return "Warning";
+    case DialogKind::Error:
+        return "Error";
+    case DialogKind::Information:
+        return "Information";
+    case DialogKind::Confirmation:
+        return "Confirm";
+    case DialogKind::Plain:
+        break;
+    }
+    return applicationTitle;
+}
+
+DialogIcon iconOf(DialogKind kind) {
+    switch (kind) {
+    case DialogKind::Warning:
+        return DialogIcon::Warning;
+    case DialogKind::Error:
+        return DialogIcon::Stop;
+    case DialogKind::Information:
+        return DialogIcon::Information;
+    case DialogKind::Confirmation:
+        return DialogIcon::Question;
+    case DialogKind::Plain:
+        break;
+    }
+    return DialogIcon::None;
+}
+
+bool contains(const std::vector<ModalResult>& set, ModalResult result) {
+    return std::find(set.begin(), set.end(), result) != set.end();
+}
+
+// Esc presses Cancel when offered, else No, else OK.
+ModalResult escapeResultOf(const std::vector<ModalResult>& set) {
+    for (ModalResult candidate : {ModalResult::Cancel, ModalResult::No}) {
+        if (contains(set, candidate)) {
+            return candidate;
+        }
+    }
+    return ModalResult::OK;
+}
+
+} // namespace
+
+DialogModel makeDialogModel(const std::string& text, DialogKind kind,
+                            const std::vector<ModalResult>& buttons,
+                            const std::string& applicationTitle) {
+    DialogModel model;
+    model.title = titleOf(kind, applicationTitle);
+    model.icon = iconOf(kind);
+    model.text = displayText(text);
+    for (const ButtonSpec& spec : kButtonOrder) {
+        if (contains(buttons, spec.result)) {
+            model.buttons.push_back({spec.result, spec.caption, mnemonicOf(spec.caption)});
+        }
+    }
+    model.focusIndex = 0;
+    model.escapeResult = escapeResultOf(buttons);
+    model.closeResult = ModalResult::Cancel;
+    return model;
+}
+
+std::optional<ModalResult> resultForMnemonic(const DialogModel& model, char letter) {
+    const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+    for (const DialogButtonModel& button : model.buttons) {
+        if (button.mnemonic != 0 && button.mnemonic == upper) {
+            return button.result;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string displayText(const std::string& message) {
+    std::string text;
+    text.reserve(message.size());
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        const char c = message[i];
+        if (c == '\r') {
+            // A CR next to an LF belongs to its pair; a CR of its own is a break too.
+            const bool afterLf = i > 0 && message[i - 1] == '\n';
+            const bool beforeLf = i + 1 < message.size() && message[i + 1] == '\n';
+            if (afterLf || beforeLf) {
+                continue;
+            }
+            text += '\n';
+            continue;
+        }
+        text += c;
+    }
+    return text;
+}
+
+} // namespace kivo

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kivo {
+
+enum class ModalResult { OK, Cancel, Abort, Yes, No, All };
+
+enum class DialogKind { Warning, Error, Information, Confirmation, Plain };
+
+enum class DialogIcon { None, Warning, Stop, Information, Question };
+
+struct DialogButtonModel {
+    ModalResult result;
+    std::string caption; // "&" marks the mnemonic letter
+    char mnemonic;       // upper-case ASCII letter, or 0 when the caption has none
+};
+
+// Everything an adapter needs to draw the dialog and map keys to results.
+struct DialogModel {
+    std::string title;
+    DialogIcon icon = DialogIcon::None;
+    std::string text; // line breaks as single "\n"
+    std::vector<DialogButtonModel> buttons; // in layout order, left to right
+    std::size_t focusIndex = 0;             // the button focused when the dialog opens
+    ModalResult escapeResult = ModalResult::Cancel;
+    ModalResult closeResult = ModalResult::Cancel; // close box and Alt+F4
+};
+
+// Builds the dialog for a message; the buttons may be named in any order and are laid out
+// in the fixed order Yes, No, OK, Cancel, Abort, All.
+DialogModel makeDialogModel(const std::string& text, DialogKind kind,
+                            const std::vector<ModalResult>& buttons,
+                            const std::string& applicationTitle);
+
+// The button a typed letter presses, with or without Alt and in either case.
+std::optional<ModalResult> resultForMnemonic(const DialogModel& model, char letter);
+
+// The program's messages break lines with LF CR; a dialog shows each pair as one break.
+std::string displayText(const std::string& message);
+
+} // namespace kivo

@@ -1,0 +1,214 @@
+#include "qt_desktop.h"
+
+#include "error.h"
+#include "qt_message_dialog.h"
+#include "qt_text.h"
+#include "window/form_kivo.h"
+#include "xdg_autostart.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
+namespace kivo::qt {
+
+namespace {
+
+Qt::CursorShape qtCursor(CursorShape cursor) {
+    switch (cursor) {
+    case CursorShape::Hand:
+        return Qt::PointingHandCursor;
+    case CursorShape::SizeAll:
+        return Qt::SizeAllCursor;
+    case CursorShape::Forbidden:
+        break;
+    }
+    return Qt::ForbiddenCursor;
+}
+
+QRegion regionOf(const std::vector<Box>& rects) {
+    std::vector<QRect> qrects;
+    qrects.reserve(rects.size());
+    for (const Box& box : rects) {
+        qrects.emplace_back(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1));
+    }
+    QRegion region;
+    region.setRects(qrects.data(), static_cast<int>(qrects.size()));
+    return region;
+}
+
+} // namespace
+
+QtDesktop::QtDesktop() = default;
+
+void QtDesktop::connect(TFormKivo& form) {
+    MainWindow& w = window_;
+    w.image1->onPress = [&form](MouseButton button, int x, int y) {
+        form.dispatch([&] { form.Image1MouseDown(button, x, y); });
+    };
+    w.image1->onMove = [&form](int x, int y) {
+        form.dispatch([&] { form.Image1MouseMove(x, y); });
+    };
+    w.image1->onRelease = [&form](MouseButton button, int x, int y) {
+        form.dispatch([&] { form.Image1MouseUp(button, x, y); });
+    };
+    w.image1->onDoubleClick = [&form] { form.dispatch([&] { form.Image1DblClick(); }); };
+    w.image2->onClick = [&form] { form.dispatch([&] { form.Image2Click(); }); };
+    QObject::connect(w.speedButton1, &QPushButton::clicked,
+                     [&form] { form.dispatch([&] { form.SpeedButton1Click(); }); });
+    QObject::connect(w.speedButton2, &QPushButton::clicked,
+                     [&form] { form.dispatch([&] { form.SpeedButton2Click(); }); });
+    QObject::connect(w.speedButton3, &QPushButton::clicked,
+                     [&form] { form.dispatch([&] { form.SpeedButton3Click(); }); });
+    QObject::connect(w.timer1, &QTimer::timeout,
+                     [&form] { form.dispatch([&] { form.Timer1Timer(); }); });
+}
+
+std::string QtDesktop::executablePath() const {
+    return toStdString(QCoreApplication::applicationFilePath());
+}
+
+Size QtDesktop::screenSize() const {
+    const QSize size = QGuiApplication::primaryScreen()->geometry().size();
+    return {size.width(), size.height()};
+}
+
+int QtDesktop::displayDepth() const { return QGuiApplication::primaryScreen()->depth(); }
+
+WindowBounds QtDesktop::windowBounds() const {
+    const QRect g = window_.geometry();
+    return {g.x(), g.y(), g.width(), g.height()};
+}
+
+void QtDesktop::setWindowBounds(const WindowBounds& bounds) {
+    window_.move(bounds.left, bounds.top);
+    window_.resize(bounds.width, bounds.height);
+}
+
+void QtDesktop::closeWindow() { window_.close(); }
+
+void QtDesktop::setWindowOutline(const Outline& outline) {
+    if (outline.kind == OutlineKind::Whole) {
+        window_.clearMask();
+    } else {
+        const std::vector<Box> rects = outlineRects(outline);
+        // Qt reads an empty region as "no mask" and would show the whole window; a pixel
+        // outside the window shows nothing instead.
+        window_.setMask(rects.empty() ? QRegion(-1, -1, 1, 1) : regionOf(rects));
+    }
+    flushToServer();
+}
+
+void QtDesktop::setWindowLevel(WindowLevel level) {
+    if (level == level_) {
+        return;
+    }
+    level_ = level;
+    const bool topmost = level == WindowLevel::Topmost;
+    // QWidget::setWindowFlags would hide the window; the native window's flag does not.
+    if (QWindow* native = window_.windowHandle()) {
+        native->setFlag(Qt::WindowStaysOnTopHint, topmost);
+    } else {
+        window_.setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    }
+    flushToServer();
+}
+
+WindowLevel QtDesktop::windowLevel() const { return level_; }
+
+void QtDesktop::setWindowCursor(CursorShape cursor) { window_.setCursor(qtCursor(cursor)); }
+
+void QtDesktop::loadPicture(const std::string& path) {
+    QImageReader reader(toQString(path), "bmp");
+    reader.setDecideFormatFromContent(false);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        throw KivoError("Bitmap image is not valid");
+    }
+    window_.image1->setPicture(QPixmap::fromImage(picture));
+}
+
+Size QtDesktop::pictureSize() const {
+    const QSize size = window_.image1->size();
+    return {size.width(), size.height()};
+}
+
+void QtDesktop::setPictureVisible(bool visible) { window_.image1->setVisible(visible); }
+
+void QtDesktop::setPictureCursor(CursorShape cursor) {
+    window_.image1->setCursor(qtCursor(cursor));
+}
+
+void QtDesktop::setStartButtonVisible(bool visible) { window_.image2->setVisible(visible); }
+
+void QtDesktop::setPanelVisible(bool visible) { window_.panel1->setVisible(visible); }
+
+void QtDesktop::setPanelPosition(Point topLeft) { window_.panel1->move(topLeft.x, topLeft.y); }
+
+void QtDesktop::setBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtDesktop::setTimerEnabled(bool enabled) {
+    if (!enabled) {
+        window_.timer1->stop();
+    } else if (!window_.timer1->isActive()) {
+        window_.timer1->start();
+    }
+}
+
+void QtDesktop::setTimerInterval(int milliseconds) { window_.timer1->setInterval(milliseconds); }
+
+void QtDesktop::processPendingEvents() { QCoreApplication::processEvents(); }
+
+ModalResult QtDesktop::showMessageDialog(const DialogModel& model) {
+    QtMessageDialog dialog(model);
+    return dialog.run();
+}
+
+void QtDesktop::showErrorBox(const std::string& caption, const std::string& text) {
+    QMessageBox box(QMessageBox::Critical, toQString(caption), toQString(text), QMessageBox::Ok);
+    box.exec();
+}
+
+std::optional<std::string> QtDesktop::runOpenDialog(const OpenDialogModel& model) {
+    QFileDialog dialog(nullptr, toQString(model.title), toQString(model.initialFolder));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Typed names need not exist: the program reports a missing file itself.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    const QString patterns = toQString(model.filterPatterns).replace(';', ' ');
+    dialog.setNameFilter(toQString(model.filterLabel) + " (" + patterns + ")");
+    dialog.selectFile(toQString(model.fileName));
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return toStdString(dialog.selectedFiles().first());
+}
+
+void QtDesktop::addAutostart(const std::string& name, const std::string& executable) {
+    writeAutostartEntry(autostartFolder(), name, executable);
+}
+
+void QtDesktop::removeAutostart(const std::string& name) {
+    removeAutostartEntry(autostartFolder(), name);
+}
+
+void QtDesktop::flushToServer() {
+    // Qt sends shape and state changes only at its next flush; a tick must reach the screen now.
+    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        xcb_flush(x11->connection());
+    }
+}
+
+} // namespace kivo::qt

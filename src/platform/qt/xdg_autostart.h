@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace kivo::qt {
+
+// $XDG_CONFIG_HOME/autostart, or ~/.config/autostart when the variable is unset.
+std::filesystem::path autostartFolder();
+
+// The desktop entry that starts the executable at logon.
+std::string autostartEntryText(const std::string& executable);
+
+// Writes <folder>/<name>.desktop, creating the folder when missing; throws KivoError
+// "Failed to set data for '<name>'" when it cannot.
+void writeAutostartEntry(const std::filesystem::path& folder, const std::string& name,
+                         const std::string& executable);
+
+// Deletes the entry; a missing one is not an error.
+void removeAutostartEntry(const std::filesystem::path& folder, const std::string& name);
+
+} // namespace kivo::qt

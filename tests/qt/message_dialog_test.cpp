@@ -1,0 +1,144 @@
+#include "qt_message_dialog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace kivo::qt {
+namespace {
+
+DialogModel confirm(std::vector<ModalResult> buttons) {
+    return makeDialogModel("Сохранить изменения?\n\rNO - НЕТ\n\rOK - ДА",
+                           DialogKind::Confirmation, buttons, "kivo");
+}
+
+// Opens the dialog and, once it is up and focused, acts on it as a user would.
+ModalResult runWith(const DialogModel& model, const std::function<void(QtMessageDialog&)>& act) {
+    QtMessageDialog dialog(model);
+    QTimer::singleShot(0, [&] {
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+        QTest::qWait(50);
+        act(dialog);
+    });
+    return dialog.run();
+}
+
+QWidget* focused(QtMessageDialog& dialog) {
+    QWidget* widget = QApplication::focusWidget();
+    return widget != nullptr ? widget : &dialog;
+}
+
+void press(QtMessageDialog& dialog, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(focused(dialog), key, modifiers);
+}
+
+TEST(QtMessageDialog, EnterPressesTheLeftmostButton) {
+    EXPECT_EQ(runWith(confirm({ModalResult::OK, ModalResult::No}),
+                      [](auto& d) { press(d, Qt::Key_Return); }),
+              ModalResult::No);
+    EXPECT_EQ(runWith(confirm({ModalResult::Abort, ModalResult::OK}),
+                      [](auto& d) { press(d, Qt::Key_Enter); }),
+              ModalResult::OK);
+}
+
+TEST(QtMessageDialog, TabMovesTheFocusBeforeEnter) {
+    EXPECT_EQ(runWith(confirm({ModalResult::No, ModalResult::OK}),
+                      [](auto& d) {
+                          press(d, Qt::Key_Tab);
+                          press(d, Qt::Key_Return);
+                      }),
+              ModalResult::OK);
+}
+
+TEST(QtMessageDialog, EscapeFollowsTheButtonSet) {
+    EXPECT_EQ(runWith(confirm({ModalResult::No, ModalResult::OK}),
+                      [](auto& d) { press(d, Qt::Key_Escape); }),
+              ModalResult::No);
+    EXPECT_EQ(runWith(confirm({ModalResult::OK, ModalResult::Abort}),
+                      [](auto& d) { press(d, Qt::Key_Escape); }),
+              ModalResult::OK);
+    EXPECT_EQ(runWith(confirm({ModalResult::Yes, ModalResult::No, ModalResult::All}),
+                      [](auto& d) { press(d, Qt::Key_Escape); }),
+              ModalResult::No);
+}
+
+TEST(QtMessageDialog, MnemonicLettersWorkWithOrWithoutAltInEitherCase) {
+    const DialogModel model = confirm({ModalResult::Yes, ModalResult::No, ModalResult::All});
+    EXPECT_EQ(runWith(model, [](auto& d) { press(d, Qt::Key_N); }), ModalResult::No);
+    EXPECT_EQ(runWith(model, [](auto& d) { press(d, Qt::Key_A, Qt::ShiftModifier); }),
+              ModalResult::All);
+    EXPECT_EQ(runWith(model, [](auto& d) { press(d, Qt::Key_A, Qt::AltModifier); }),
+              ModalResult::All);
+    EXPECT_EQ(runWith(model, [](auto& d) { press(d, Qt::Key_Y); }), ModalResult::Yes);
+    // OK has no mnemonic: typing O does nothing, Esc then answers.
+    EXPECT_EQ(runWith(confirm({ModalResult::OK, ModalResult::Abort}),
+                      [](auto& d) {
+                          press(d, Qt::Key_O);
+                          press(d, Qt::Key_Escape);
+                      }),
+              ModalResult::OK);
+}
+
+TEST(QtMessageDialog, TheCloseBoxGivesCancel) {
+    EXPECT_EQ(runWith(confirm({ModalResult::No, ModalResult::OK}), [](auto& d) { d.close(); }),
+              ModalResult::Cancel);
+}
+
+TEST(QtMessageDialog, LaysOutIconTextAndEqualButtonsInTheFixedOrder) {
+    runWith(confirm({ModalResult::OK, ModalResult::No}), [](QtMessageDialog& d) {
+        EXPECT_EQ(d.windowTitle(), QString("Confirm"));
+        const auto buttons = d.findChildren<QPushButton*>();
+        ASSERT_EQ(buttons.size(), 2);
+        const QPushButton* left = buttons[0]->x() < buttons[1]->x() ? buttons[0] : buttons[1];
+        const QPushButton* right = left == buttons[0] ? buttons[1] : buttons[0];
+        EXPECT_EQ(left->text(), QString("&No"));
+        EXPECT_EQ(right->text(), QString("OK"));
+        EXPECT_EQ(left->width(), right->width());
+        EXPECT_TRUE(left->hasFocus());
+        // Centred below the text.
+        const int slackLeft = left->x();
+        const int slackRight = d.width() - (right->x() + right->width());
+        EXPECT_NEAR(slackLeft, slackRight, 2);
+        const auto* icon = d.findChild<QLabel*>("icon");
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(icon->size(), QSize(32, 32));
+        const auto* text = d.findChild<QLabel*>("text");
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text(), QString("Сохранить изменения?\nNO - НЕТ\nOK - ДА"));
+        EXPECT_LT(icon->x(), text->x());
+        EXPECT_EQ(d.minimumSize(), d.maximumSize());
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        EXPECT_NEAR(d.frameGeometry().center().x(), screen.center().x(), 2);
+        d.close();
+    });
+}
+
+TEST(QtMessageDialog, LongTextWrapsAtHalfTheScreen) {
+    std::string words;
+    for (int i = 0; i < 300; ++i) {
+        words += "слово ";
+    }
+    runWith(makeDialogModel(words, DialogKind::Plain, {ModalResult::OK}, "kivo"),
+            [](QtMessageDialog& d) {
+                EXPECT_EQ(d.windowTitle(), QString("kivo"));
+                EXPECT_EQ(d.findChild<QLabel*>("icon"), nullptr);
+                const auto* text = d.findChild<QLabel*>("text");
+                ASSERT_NE(text, nullptr);
+                EXPECT_LE(text->width(), QGuiApplication::primaryScreen()->geometry().width() / 2);
+                EXPECT_GT(text->height(), 3 * text->fontMetrics().height());
+                d.close();
+            });
+}
+
+} // namespace
+} // namespace kivo::qt
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

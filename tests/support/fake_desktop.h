@@ -1,0 +1,151 @@
+#pragma once
+
+#include "desktop.h"
+#include "error.h"
+
+#include <cstdint>
+#include <deque>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kivo::test {
+
+// A scripted Desktop: records what the core asks for, answers dialogs from a queue and runs
+// injected events at chosen let-run points.
+class FakeDesktop : public Desktop {
+  public:
+    std::string exePath = "/opt/kivo/kivo";
+    Size screen{1280, 1024};
+    int depth = 24;
+
+    WindowBounds window{0, 0, 280, 279};
+    int closeCalls = 0;
+    Outline outline;
+    std::vector<Outline> outlines;
+    WindowLevel level = WindowLevel::Normal;
+    std::vector<WindowLevel> levels;
+    CursorShape windowCursor = CursorShape::Forbidden;
+
+    Size picture{280, 280};
+    std::string picturePath;
+    bool pictureVisible = true;
+    CursorShape pictureCursor = CursorShape::Hand;
+    bool startButtonVisible = true;
+    bool panelVisible = true;
+    Point panel{102, 96};
+    std::vector<bool> busy;
+
+    bool timerEnabled = false;
+    int timerInterval = 10;
+    int pendingEventRuns = 0;
+    // Run at the n-th let-run point (1-based, counted from the start of the test).
+    std::map<int, std::function<void()>> injectAt;
+
+    std::deque<ModalResult> answers; // next dialog answers; an empty queue answers Cancel
+    std::vector<DialogModel> dialogs;
+    std::vector<WindowLevel> levelsDuringDialogs;
+    std::vector<std::pair<std::string, std::string>> errorBoxes; // caption, text
+    std::deque<std::optional<std::string>> openAnswers; // empty queue cancels
+    std::vector<OpenDialogModel> openDialogs;
+    std::vector<WindowLevel> levelsDuringOpenDialogs;
+
+    std::map<std::string, std::string> autostart;
+    bool autostartWriteFails = false;
+
+    std::string executablePath() const override { return exePath; }
+    Size screenSize() const override { return screen; }
+    int displayDepth() const override { return depth; }
+
+    WindowBounds windowBounds() const override { return window; }
+    void setWindowBounds(const WindowBounds& bounds) override { window = bounds; }
+    void closeWindow() override { ++closeCalls; }
+    void setWindowOutline(const Outline& o) override {
+        outline = o;
+        outlines.push_back(o);
+    }
+    void setWindowLevel(WindowLevel l) override {
+        level = l;
+        levels.push_back(l);
+    }
+    WindowLevel windowLevel() const override { return level; }
+    void setWindowCursor(CursorShape c) override { windowCursor = c; }
+
+    // Takes the size from the BMP header, as a real picture control would.
+    void loadPicture(const std::string& path) override {
+        std::ifstream in(path, std::ios::binary);
+        char header[26] = {};
+        if (!in.read(header, sizeof header)) {
+            throw KivoError("Bitmap image is not valid");
+        }
+        picture = {readInt32(header + 18), readInt32(header + 22)};
+        if (picture.height < 0) {
+            picture.height = -picture.height;
+        }
+        picturePath = path;
+    }
+    Size pictureSize() const override { return picture; }
+    void setPictureVisible(bool v) override { pictureVisible = v; }
+    void setPictureCursor(CursorShape c) override { pictureCursor = c; }
+    void setStartButtonVisible(bool v) override { startButtonVisible = v; }
+    void setPanelVisible(bool v) override { panelVisible = v; }
+    void setPanelPosition(Point p) override { panel = p; }
+    void setBusy(bool b) override { busy.push_back(b); }
+
+    void setTimerEnabled(bool e) override { timerEnabled = e; }
+    void setTimerInterval(int ms) override { timerInterval = ms; }
+    void processPendingEvents() override {
+        ++pendingEventRuns;
+        auto it = injectAt.find(pendingEventRuns);
+        if (it != injectAt.end()) {
+            auto action = std::move(it->second);
+            injectAt.erase(it);
+            action();
+        }
+    }
+
+    ModalResult showMessageDialog(const DialogModel& model) override {
+        dialogs.push_back(model);
+        levelsDuringDialogs.push_back(level);
+        if (answers.empty()) {
+            return model.closeResult;
+        }
+        const ModalResult answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void showErrorBox(const std::string& caption, const std::string& text) override {
+        errorBoxes.emplace_back(caption, text);
+    }
+    std::optional<std::string> runOpenDialog(const OpenDialogModel& model) override {
+        openDialogs.push_back(model);
+        levelsDuringOpenDialogs.push_back(level);
+        if (openAnswers.empty()) {
+            return std::nullopt;
+        }
+        auto answer = openAnswers.front();
+        openAnswers.pop_front();
+        return answer;
+    }
+
+    void addAutostart(const std::string& name, const std::string& executable) override {
+        if (autostartWriteFails) {
+            throw KivoError("Failed to set data for '" + name + "'");
+        }
+        autostart[name] = executable;
+    }
+    void removeAutostart(const std::string& name) override { autostart.erase(name); }
+
+  private:
+    static int readInt32(const char* p) {
+        std::uint32_t v = 0;
+        for (int i = 3; i >= 0; --i) {
+            v = (v << 8) | static_cast<unsigned char>(p[i]);
+        }
+        return static_cast<std::int32_t>(v);
+    }
+};
+
+} // namespace kivo::test

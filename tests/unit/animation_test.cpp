@@ -1,0 +1,155 @@
+#include "fake_desktop.h"
+#include "window/form_kivo.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace kivo {
+namespace {
+
+struct Animation : ::testing::Test {
+    test::FakeDesktop desktop;
+    TFormKivo form{desktop};
+
+    void start(Size picture, std::int32_t vid) {
+        desktop.picture = picture;
+        form.state.InsetMax = halfLargerSide(picture);
+        form.state.Vid = vid;
+        form.Image2Click();
+    }
+    void tick(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            form.Timer1Timer();
+        }
+    }
+};
+
+TEST_F(Animation, StartFitsTheWindowToThePictureAndHidesTheControls) {
+    desktop.window = {50, 60, 400, 300};
+    form.state.StopRequested = 1;
+    start({280, 200}, 2);
+    EXPECT_EQ(desktop.window, (WindowBounds{50, 60, 280, 200}));
+    EXPECT_FALSE(desktop.panelVisible);
+    EXPECT_FALSE(desktop.startButtonVisible);
+    EXPECT_EQ(form.state.Inset, 140);
+    EXPECT_EQ(form.state.Running, 1);
+    EXPECT_EQ(form.state.TrialMode, 0);
+    EXPECT_EQ(form.state.StopRequested, 0);
+    EXPECT_TRUE(desktop.timerEnabled);
+    form.SpeedButton2Click();
+    EXPECT_EQ(form.state.TrialMode, 1);
+}
+
+TEST_F(Animation, CircleGrowsOutRestsTwoSecondsAndShrinksBack) {
+    start({280, 280}, 2);
+    tick();
+    EXPECT_EQ(desktop.outline, (Outline{OutlineKind::Ellipse, {139, 139, 141, 141}}));
+    EXPECT_EQ(form.state.Region, desktop.outline);
+    EXPECT_EQ(desktop.timerInterval, 10);
+    EXPECT_TRUE(desktop.timerEnabled);
+
+    tick(139);
+    EXPECT_EQ(desktop.outline.box, (Box{0, 0, 280, 280}));
+    EXPECT_EQ(desktop.timerInterval, 2000);
+    EXPECT_TRUE(desktop.timerEnabled);
+
+    tick();
+    EXPECT_EQ(form.state.Inset, 1);
+    EXPECT_EQ(desktop.timerInterval, 10);
+    tick(139);
+    EXPECT_EQ(form.state.Inset, 140);
+    EXPECT_EQ(form.state.Shrinking, 0);
+    tick();
+    EXPECT_EQ(form.state.Inset, 139);
+}
+
+TEST_F(Animation, LevelFollowsFlpvAndIsSetBeforeTheOutline) {
+    start({280, 280}, 1);
+    form.state.Flpv = 1;
+    // The tick's second let-run point lies between the level and the outline.
+    desktop.injectAt[2] = [&] {
+        EXPECT_EQ(desktop.levels, std::vector<WindowLevel>{WindowLevel::Topmost});
+        EXPECT_TRUE(desktop.outlines.empty());
+    };
+    tick();
+    form.state.Flpv = 0;
+    tick();
+    EXPECT_EQ(desktop.level, WindowLevel::Normal);
+}
+
+TEST_F(Animation, ATickLetsEventsRunFourTimesAndOnceMoreAtTheTurnAndTheRest) {
+    start({4, 4}, 2);
+    const auto runsOfOneTick = [&] {
+        const int before = desktop.pendingEventRuns;
+        tick();
+        return desktop.pendingEventRuns - before;
+    };
+    EXPECT_EQ(runsOfOneTick(), 4); // inset 1
+    EXPECT_EQ(runsOfOneTick(), 5); // inset 0: the rest
+    EXPECT_EQ(runsOfOneTick(), 4); // inset 1
+    EXPECT_EQ(runsOfOneTick(), 5); // inset 2: the turn
+}
+
+TEST_F(Animation, WidePictureShowsASwappedBandThatVanishesAtTheTurn) {
+    start({300, 200}, 1);
+    tick(30);
+    EXPECT_EQ(desktop.outline.box, (Box{120, 80, 180, 120}));
+    tick(120 + 150);
+    EXPECT_EQ(form.state.Inset, 150);
+    EXPECT_TRUE(outlineRects(desktop.outline).empty());
+}
+
+TEST_F(Animation, UnknownVidKeepsTheWindowWholeWhileTheCycleRuns) {
+    start({280, 280}, 5);
+    tick(140);
+    EXPECT_EQ(desktop.outlines, std::vector<Outline>(140, Outline{}));
+    EXPECT_EQ(desktop.timerInterval, 2000);
+}
+
+TEST_F(Animation, ZeroInsetMaxRunsDownWithoutRestTurnOrOverflow) {
+    start({1, 1}, 2);
+    tick(3);
+    EXPECT_EQ(form.state.Inset, -3);
+    form.state.Inset = std::numeric_limits<std::int32_t>::min() + 1;
+    tick(2);
+    EXPECT_EQ(form.state.Inset, std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(form.state.Shrinking, 0);
+    EXPECT_EQ(desktop.timerInterval, 10);
+    EXPECT_TRUE(desktop.timerEnabled);
+    EXPECT_EQ(desktop.outline.box, (Box{-1, -1, 2, 2}));
+}
+
+TEST_F(Animation, DoubleClickInsideANormalTickStopsItAtItsEnd) {
+    start({280, 280}, 2);
+    desktop.injectAt[3] = [&] { form.Image1DblClick(); }; // after the outline
+    tick();
+    EXPECT_EQ(desktop.closeCalls, 1);
+    EXPECT_EQ(desktop.outlines.size(), 1u);
+    EXPECT_FALSE(desktop.timerEnabled);
+}
+
+TEST_F(Animation, TrialEndedInsideATickKeepsTheFullWindow) {
+    start({280, 280}, 2);
+    form.SpeedButton2Click();
+    tick(139);
+    // At the rest: the trial ends before the direction would turn.
+    desktop.injectAt[desktop.pendingEventRuns + 4] = [&] { form.Image1DblClick(); };
+    tick();
+    EXPECT_EQ(form.state.Shrinking, 0);
+    // Before the outline: the tick must not cover the restored window.
+    form.SpeedButton2Click();
+    desktop.injectAt[desktop.pendingEventRuns + 2] = [&] { form.Image1DblClick(); };
+    tick();
+    const Outline full{OutlineKind::Rect, {0, 0, 280, 280}};
+    EXPECT_EQ(desktop.outline, full);
+    EXPECT_EQ(form.state.Region, full);
+    EXPECT_EQ(desktop.level, WindowLevel::Topmost);
+    EXPECT_EQ(form.state.Inset, 140);
+    EXPECT_FALSE(desktop.timerEnabled);
+    EXPECT_EQ(desktop.closeCalls, 0);
+}
+
+} // namespace
+} // namespace kivo

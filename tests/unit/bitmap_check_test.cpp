@@ -1,0 +1,94 @@
+#include "error.h"
+#include "picture/bitmap_check.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace kivo {
+namespace {
+
+using test::bmp24;
+using test::putLe;
+using test::TempDir;
+using test::writeFile;
+
+// `bytes` with a little-endian field overwritten.
+std::string patched(std::string bytes, std::size_t offset, std::uint32_t value, int size) {
+    std::string field;
+    putLe(field, value, size);
+    return bytes.replace(offset, field.size(), field);
+}
+
+// A run-length 8-bit header of the given size over a few bytes, whose length is not checked.
+std::string rle8(std::uint32_t width, std::uint32_t height) {
+    std::string bytes = patched(patched(bmp24(3, 2), 28, 8, 2), 30, 1, 4);
+    return patched(patched(bytes, 18, width, 4), 22, height, 4);
+}
+
+// The message checkBitmapFile gives for a file holding `bytes`, or "" when it accepts it.
+std::string checkBytes(const std::string& bytes) {
+    TempDir dir;
+    const std::string path = (dir.path() / "picture.bmp").string();
+    writeFile(path, bytes);
+    try {
+        checkBitmapFile(path);
+        return "";
+    } catch (const KivoError& error) {
+        return error.what();
+    }
+}
+
+TEST(BitmapCheck, AcceptsCompletePictures) {
+    EXPECT_EQ(checkBytes(bmp24(3, 2)), "");
+    EXPECT_EQ(checkBytes(patched(bmp24(3, 2), 22, static_cast<std::uint32_t>(-2), 4)), "")
+        << "rows stored top-down";
+    EXPECT_EQ(checkBytes(bmp24(5, 4) + "trailing bytes"), "");
+    EXPECT_EQ(checkBytes(rle8(8192, 8192)), "") << "the largest picture allowed";
+}
+
+TEST(BitmapCheck, NamesTheFileAndTheReasonWhenItCannotBeOpened) {
+    TempDir dir;
+    const std::string path = (dir.path() / "нет.bmp").string();
+    try {
+        checkBitmapFile(path);
+        FAIL() << "a missing file was accepted";
+    } catch (const KivoError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot open file \"" + path + "\". No such file or directory");
+    }
+}
+
+TEST(BitmapCheck, RefusesDamagedOrInsaneHeaders) {
+    const std::string good = bmp24(3, 2);
+    const std::string huge = patched(patched(good, 18, 6000, 4), 22, 5000, 4);
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "empty file"},
+        {"Just some text, long enough to fill a bitmap's headers, and more.", "not a BMP"},
+        {good.substr(0, good.size() - 1), "last row cut short"},
+        {good.substr(0, 40), "headers cut short"},
+        {huge.substr(0, 54 + 64), "6000 x 5000 header before 64 bytes"},
+        {rle8(8192, 8193), "more pixels than allowed"},
+        {patched(patched(good, 18, 0x7FFFFFFF, 4), 22, 0x80000000, 4), "extreme sizes"},
+        {patched(good, 0, 'M' | 'B' << 8, 2), "signature"},
+        {patched(good, 14, 41, 4), "info header size"},
+        {patched(good, 18, 0, 4), "zero width"},
+        {patched(good, 18, static_cast<std::uint32_t>(-3), 4), "negative width"},
+        {patched(good, 22, 0, 4), "zero height"},
+        {patched(good, 26, 2, 2), "planes"},
+        {patched(good, 28, 7, 2), "bit count"},
+        {patched(good, 30, 1, 4), "RLE8 on 24 bits"},
+        {patched(good, 30, 3, 4), "bit fields on 24 bits"},
+        {patched(good, 30, 4, 4), "JPEG compression"},
+        {patched(good, 10, 20, 4), "pixels inside the headers"},
+        {patched(good, 10, 0xFFFFFFF0, 4), "pixels beyond the end"},
+    };
+    for (const auto& [bytes, what] : cases) {
+        EXPECT_EQ(checkBytes(bytes), "Bitmap image is not valid") << what;
+    }
+}
+
+} // namespace
+} // namespace kivo

@@ -1,0 +1,81 @@
+#include "window/message_dialog.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using R = ModalResult;
+
+std::vector<std::string> captions(const DialogModel& model) {
+    std::vector<std::string> out;
+    for (const auto& button : model.buttons) {
+        out.push_back(button.caption);
+    }
+    return out;
+}
+
+TEST(DialogModel, KindsGiveTitlesAndIcons) {
+    const auto title = [](DialogKind kind) {
+        return makeDialogModel("x", kind, {R::OK}, "Kivo").title;
+    };
+    EXPECT_EQ(title(DialogKind::Error), "Error");
+    EXPECT_EQ(title(DialogKind::Information), "Information");
+    EXPECT_EQ(title(DialogKind::Confirmation), "Confirm");
+    EXPECT_EQ(title(DialogKind::Warning), "Warning");
+    EXPECT_EQ(title(DialogKind::Plain), "Kivo");
+    EXPECT_EQ(makeDialogModel("x", DialogKind::Error, {R::OK}, "").icon, DialogIcon::Stop);
+    EXPECT_EQ(makeDialogModel("x", DialogKind::Information, {R::OK}, "").icon,
+              DialogIcon::Information);
+    EXPECT_EQ(makeDialogModel("x", DialogKind::Confirmation, {R::OK}, "").icon,
+              DialogIcon::Question);
+    EXPECT_EQ(makeDialogModel("x", DialogKind::Plain, {R::OK}, "").icon, DialogIcon::None);
+}
+
+TEST(DialogModel, ButtonsFollowTheFixedOrderWhateverTheCallersOrder) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(captions(makeDialogModel("", DialogKind::Confirmation, {R::OK, R::No}, "")),
+              (V{"&No", "OK"}));
+    EXPECT_EQ(captions(makeDialogModel("", DialogKind::Confirmation, {R::Abort, R::OK}, "")),
+              (V{"OK", "&Abort"}));
+    EXPECT_EQ(captions(makeDialogModel("", DialogKind::Confirmation, {R::All, R::No, R::Yes}, "")),
+              (V{"&Yes", "&No", "&All"}));
+}
+
+TEST(DialogModel, LeftmostHasTheFocusEscapeAndCloseBoxFollowTheRules) {
+    struct Case {
+        std::vector<R> set;
+        R enter;
+        R escape;
+    };
+    for (const Case& c : {Case{{R::OK, R::No}, R::No, R::No}, Case{{R::Abort, R::OK}, R::OK, R::OK},
+                          Case{{R::All, R::No, R::Yes}, R::Yes, R::No},
+                          Case{{R::OK}, R::OK, R::OK},
+                          Case{{R::Cancel, R::No, R::OK}, R::No, R::Cancel}}) {
+        const DialogModel model = makeDialogModel("", DialogKind::Confirmation, c.set, "");
+        EXPECT_EQ(model.buttons.at(model.focusIndex).result, c.enter);
+        EXPECT_EQ(model.escapeResult, c.escape);
+        EXPECT_EQ(model.closeResult, R::Cancel);
+    }
+}
+
+TEST(DialogModel, MnemonicsInEitherCaseOnlyForButtonsShown) {
+    const DialogModel model =
+        makeDialogModel("", DialogKind::Confirmation, {R::Yes, R::No, R::All}, "");
+    EXPECT_EQ(resultForMnemonic(model, 'n'), R::No);
+    EXPECT_EQ(resultForMnemonic(model, 'Y'), R::Yes);
+    EXPECT_EQ(resultForMnemonic(model, 'a'), R::All);
+    EXPECT_EQ(resultForMnemonic(model, 'o'), std::nullopt);
+    const DialogModel noOk = makeDialogModel("", DialogKind::Confirmation, {R::No, R::OK}, "");
+    EXPECT_EQ(resultForMnemonic(noOk, 'y'), std::nullopt);
+    EXPECT_EQ(resultForMnemonic(noOk, 'O'), std::nullopt);
+}
+
+TEST(DialogModel, LineBreakPairsBecomeSingleBreaks) {
+    EXPECT_EQ(displayText("a\n\rb"), "a\nb");
+    EXPECT_EQ(displayText("форму:\n\r\n\rYes"), "форму:\n\nYes");
+    EXPECT_EQ(displayText("a\r\nb\rc"), "a\nb\nc");
+}
+
+} // namespace
+} // namespace kivo

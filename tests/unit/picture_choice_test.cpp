@@ -1,0 +1,235 @@
+#include "fake_desktop.h"
+#include "jpeg_maker.h"
+#include "temp_files.h"
+#include "window/form_kivo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace kivo {
+namespace {
+
+using test::bmp24;
+using test::FakeDesktop;
+using test::makeJpeg;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+// A started program in a temporary folder, showing image/1.bmp (280 x 280) on a 1280 x 1024
+// screen, with a folder of photos beside it.
+struct Program {
+    TempDir dir;
+    FakeDesktop desktop;
+    TFormKivo form{desktop};
+
+    Program() {
+        std::filesystem::create_directories(dir.path() / "image");
+        std::filesystem::create_directories(dir.path() / "photos");
+        writeFile(dir.path() / "image" / "1.bmp", bmp24(280, 280));
+        desktop.exePath = (dir.path() / "kivo").string();
+        desktop.window = {10, 20, 280, 279};
+        form.FormCreate();
+    }
+    std::string image(const std::string& name) const { return dir.dir() + "image/" + name; }
+    std::string photo(const std::string& name) const { return dir.dir() + "photos/" + name; }
+    // Runs the handler with the files the dialog hands back in turn, then a cancel.
+    void choose(std::initializer_list<std::string> files) {
+        for (const std::string& file : files) {
+            desktop.openAnswers.emplace_back(file);
+        }
+        form.dispatch([&] { form.SpeedButton1Click(); });
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> texts;
+        for (const DialogModel& dialog : desktop.dialogs) {
+            texts.push_back(dialog.title + ": " + dialog.text);
+        }
+        return texts;
+    }
+    void expectUnchanged() const {
+        EXPECT_EQ(form.state.ImagePath, image("1.bmp"));
+        EXPECT_EQ(form.state.Changed, 0);
+        EXPECT_EQ(desktop.window, (WindowBounds{10, 20, 280, 279}));
+        EXPECT_EQ(desktop.level, WindowLevel::Normal);
+    }
+};
+
+std::string tooSmall(const std::string& size) {
+    return "Error: Размер, выбранной картинки, менее рекомендуемого!\nВы выбрали картинку "
+           "размером: " +
+           size + "\nРекомендуемый размер не менее 100Х100\nПредлагаю выбрать другую картинку.";
+}
+
+TEST(SpeedButton1Click, OpensThePictureFolderAndCancellingChangesNothing) {
+    Program program;
+    program.desktop.level = WindowLevel::Topmost;
+    program.choose({});
+    ASSERT_EQ(program.desktop.openDialogs.size(), 1u);
+    const OpenDialogModel& dialog = program.desktop.openDialogs[0];
+    EXPECT_EQ(dialog.title, "Выберите файл картинки");
+    EXPECT_EQ(dialog.initialFolder, program.image(""));
+    EXPECT_EQ(dialog.fileName, program.image("*.bmp;*.jpg;*.jpeg"));
+    EXPECT_EQ(dialog.filterLabel, "Файлы картинок *.bmp;*.jpg;*.jpeg");
+    EXPECT_EQ(dialog.filterPatterns, "*.bmp;*.jpg;*.jpeg");
+    EXPECT_EQ(program.desktop.levelsDuringOpenDialogs,
+              std::vector<WindowLevel>{WindowLevel::Normal});
+    EXPECT_EQ(program.desktop.level, WindowLevel::Topmost);
+    EXPECT_EQ(program.form.state.ImagePath, program.image("1.bmp"));
+    EXPECT_EQ(program.form.state.Changed, 0);
+}
+
+TEST(SpeedButton1Click, APictureInThePictureFolderIsTakenFromThereAndSizesTheWindow) {
+    Program program;
+    writeFile(program.image("sea.bmp"), bmp24(300, 200));
+    // Another form of the same file's path: still no question and no copy.
+    program.choose({program.dir.dir() + "photos/../image/sea.bmp"});
+    EXPECT_TRUE(program.desktop.dialogs.empty());
+    EXPECT_EQ(program.desktop.openDialogs.size(), 1u);
+    EXPECT_EQ(program.form.state.ImagePath, program.image("sea.bmp"));
+    EXPECT_EQ(program.form.state.Changed, 1);
+    EXPECT_EQ(program.form.state.Inset, 150);
+    EXPECT_EQ(program.form.state.InsetMax, 150);
+    EXPECT_TRUE(program.desktop.pictureVisible);
+    EXPECT_EQ(program.desktop.window, (WindowBounds{10, 20, 300, 200}));
+    EXPECT_EQ(program.desktop.panel, (Point{110, 56}));
+    EXPECT_EQ(program.desktop.level, WindowLevel::Topmost);
+}
+
+TEST(SpeedButton1Click, AJpegIsConvertedBesideItselfAndCopiedIn) {
+    Program program;
+    writeFile(program.photo("sea.jpg"), makeJpeg(120, 110));
+    program.choose({program.photo("sea.jpg")});
+    EXPECT_TRUE(program.desktop.dialogs.empty());
+    ASSERT_TRUE(std::filesystem::exists(program.photo("sea.bmp")));
+    EXPECT_EQ(readFile(program.image("sea.bmp")), readFile(program.photo("sea.bmp")));
+    EXPECT_EQ(program.form.state.ImagePath, program.image("sea.bmp"));
+    EXPECT_EQ(program.desktop.picture, (Size{120, 110}));
+}
+
+TEST(SpeedButton1Click, AnExistingCopyIsReplacedOnlyOnOk) {
+    for (const ModalResult answer : {ModalResult::OK, ModalResult::No, ModalResult::Cancel}) {
+        Program program;
+        writeFile(program.image("sea.bmp"), bmp24(150, 150, 1, 2, 3));
+        writeFile(program.photo("sea.bmp"), bmp24(160, 150, 4, 5, 6));
+        program.desktop.answers = {answer};
+        program.choose({program.photo("sea.bmp")});
+        ASSERT_EQ(program.texts().size(), 1u);
+        EXPECT_EQ(program.texts()[0], "Confirm: Файл картинки:\n" + program.image("sea.bmp") +
+                                          "\nимеется.\nОбновить файл?\n");
+        EXPECT_EQ(program.desktop.dialogs[0].buttons.front().result, ModalResult::No);
+        EXPECT_EQ(readFile(program.image("sea.bmp")),
+                  answer == ModalResult::OK ? bmp24(160, 150, 4, 5, 6) : bmp24(150, 150, 1, 2, 3));
+        EXPECT_EQ(program.form.state.ImagePath, program.image("sea.bmp"));
+        EXPECT_TRUE(std::filesystem::exists(program.photo("sea.bmp")));
+    }
+}
+
+TEST(SpeedButton1Click, AFailedCopyIsReportedAndEndsTheHandler) {
+    Program program;
+    writeFile(program.image("sea.bmp"), bmp24(150, 150));
+    writeFile(program.photo("other.bmp"), bmp24(150, 150));
+    program.desktop.answers = {ModalResult::OK};
+    // A typed name of no file: the existing copy must not be deleted for it.
+    program.choose({program.photo("sea.bmp")});
+    EXPECT_EQ(readFile(program.image("sea.bmp")), bmp24(150, 150));
+    std::filesystem::remove_all(program.dir.path() / "image");
+    program.choose({program.photo("other.bmp")});
+
+    const std::string failure =
+        "Error: Ошибка копирования файла:\nОшибка копирования файла!! Код ошибки: 2";
+    EXPECT_EQ(program.texts(),
+              (std::vector<std::string>{"Confirm: Файл картинки:\n" + program.image("sea.bmp") +
+                                            "\nимеется.\nОбновить файл?\n",
+                                        failure, failure}));
+    EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
+    EXPECT_EQ(program.desktop.picturePath, program.image("1.bmp"));
+    program.expectUnchanged();
+}
+
+TEST(SpeedButton1Click, ATooSmallPictureIsRefusedAndThePreviousOneComesBack) {
+    Program program;
+    writeFile(program.photo("narrow.bmp"), bmp24(99, 300));
+    writeFile(program.photo("low.bmp"), bmp24(300, 99));
+    writeFile(program.photo("least.bmp"), bmp24(100, 100));
+    program.choose({program.photo("narrow.bmp"), program.photo("low.bmp")});
+    EXPECT_EQ(program.texts(), (std::vector<std::string>{tooSmall("99x300"), tooSmall("300x99")}));
+    EXPECT_EQ(program.desktop.openDialogs.size(), 3u);
+    EXPECT_EQ(program.desktop.picturePath, program.image("1.bmp"));
+    EXPECT_EQ(program.desktop.picture, (Size{280, 280}));
+    EXPECT_TRUE(std::filesystem::exists(program.image("narrow.bmp")));
+    program.expectUnchanged();
+
+    program.choose({program.photo("least.bmp")});
+    EXPECT_EQ(program.form.state.ImagePath, program.image("least.bmp"));
+    EXPECT_EQ(program.texts().size(), 2u);
+}
+
+TEST(SpeedButton1Click, ATooLargePictureIsTakenUnlessTheAnswerIsAbort) {
+    const std::string question =
+        "Information: Размер, выбранной картинки, превышает размер Вашего дисплея!\nВы выбрали "
+        "картинку размером: 400x200\nРазмер Вашего дисплея 320x240\nПредлагаю выбрать другую "
+        "картинку.\nОднако, Вы можете:\nПринять выбранную - OK\nВыбрать другую - Abort\n";
+    // Esc gives OK for these buttons, the close box Cancel.
+    for (const ModalResult answer : {ModalResult::OK, ModalResult::Cancel}) {
+        Program program;
+        program.form.state.ScreenWidth = 320;
+        program.form.state.ScreenHeight = 240;
+        writeFile(program.photo("wide.bmp"), bmp24(400, 200));
+        program.desktop.answers = {answer};
+        program.choose({program.photo("wide.bmp")});
+        EXPECT_EQ(program.texts(), std::vector<std::string>{question});
+        EXPECT_EQ(program.form.state.ImagePath, program.image("wide.bmp"));
+        EXPECT_EQ(program.desktop.window, (WindowBounds{10, 20, 400, 200}));
+    }
+}
+
+TEST(SpeedButton1Click, AbortBringsThePreviousPictureBackAndAsksAgain) {
+    Program program;
+    program.form.state.ScreenWidth = 320;
+    program.form.state.ScreenHeight = 240;
+    writeFile(program.photo("wide.bmp"), bmp24(400, 200));
+    writeFile(program.photo("old.jpg"), makeJpeg(130, 120));
+    writeFile(program.image("start.bmp"), bmp24(140, 140));
+
+    // A previous picture that is a JPEG is converted again.
+    program.form.state.ImagePath = program.photo("old.jpg");
+    program.desktop.answers = {ModalResult::Abort};
+    program.choose({program.photo("wide.bmp")});
+    EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
+    EXPECT_EQ(program.form.state.ImagePath, program.photo("old.bmp"));
+    EXPECT_EQ(program.desktop.picturePath, program.photo("old.bmp"));
+
+    program.form.state.ImagePath.clear();
+    program.desktop.answers = {ModalResult::Abort};
+    program.choose({program.image("wide.bmp")});
+    EXPECT_EQ(program.desktop.picturePath, program.image("start.bmp"));
+    EXPECT_EQ(program.form.state.ImagePath, "");
+    EXPECT_EQ(program.form.state.Changed, 0);
+    EXPECT_EQ(program.desktop.level, WindowLevel::Normal);
+}
+
+TEST(SpeedButton1Click, AFailedConversionOpensTheDialogAgain) {
+    Program program;
+    writeFile(program.photo("broken.jpg"), "not a picture");
+    writeFile(program.photo("fine.bmp"), bmp24(200, 200));
+    program.choose({program.photo("broken.jpg"), program.photo("fine.bmp")});
+    ASSERT_EQ(program.texts().size(), 1u);
+    EXPECT_EQ(program.texts()[0].rfind("kivo: Ошибка: JPEG error #", 0), 0u);
+    EXPECT_EQ(program.form.state.ImagePath, program.image("fine.bmp"));
+}
+
+TEST(SpeedButton1Click, APictureThatCannotBeLoadedEndsInTheErrorBox) {
+    Program program;
+    writeFile(program.photo("fake.bmp"), "not a bitmap");
+    program.choose({program.photo("fake.bmp")});
+    EXPECT_EQ(program.desktop.errorBoxes.size(), 1u);
+    EXPECT_EQ(program.desktop.openDialogs.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(program.image("fake.bmp")));
+    program.expectUnchanged();
+}
+
+} // namespace
+} // namespace kivo

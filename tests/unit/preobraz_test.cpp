@@ -1,0 +1,237 @@
+#include "fake_desktop.h"
+#include "jpeg_maker.h"
+#include "temp_files.h"
+#include "window/form_kivo.h"
+
+#include <jerror.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace kivo {
+namespace {
+
+using test::FakeDesktop;
+using test::JpegOptions;
+using test::makeJpeg;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+std::uint32_t le(const std::string& bytes, std::size_t offset, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+    }
+    return value;
+}
+
+std::string pixelsOf(const std::string& bmp) {
+    return bmp.substr(le(bmp, 10, 4));
+}
+
+// A folder of pictures and a form whose display has `depth` bits per pixel.
+struct Conversion {
+    TempDir dir;
+    FakeDesktop desktop;
+    TFormKivo form{desktop};
+
+    std::string path(const std::string& name) const { return (dir.path() / name).string(); }
+    std::string convert(const std::string& name) { return form.preobraz(path(name)); }
+    // The message a failed conversion of `name` shows.
+    std::string note(const std::string& error, const std::string& name) const {
+        return displayText("Ошибка: " + error + "\n\r" + "преобразования файла:\n\r" + path(name));
+    }
+    std::string djpeg(const std::string& options, const std::string& name) const {
+        const std::string out = path(name + ".djpeg.bmp");
+        const std::string command =
+            "djpeg -bmp " + options + " -outfile '" + out + "' '" + path(name) + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return readFile(out);
+    }
+};
+
+TEST(Preobraz, HandsBackAnythingButJpgAndJpegUnchecked) {
+    Conversion c;
+    for (const char* name : {"photo.jpe", "photo.png", "photo", "photo.jpg.png", "my.jpg/photo"}) {
+        EXPECT_EQ(c.convert(name), c.path(name));
+    }
+    EXPECT_TRUE(c.desktop.busy.empty());
+    EXPECT_TRUE(c.desktop.dialogs.empty());
+}
+
+TEST(Preobraz, ReplacesTheExtensionFromTheLastDotWithBmp) {
+    Conversion c;
+    for (const auto& [jpeg, bmp] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"PHOTO.JPG", "PHOTO.bmp"},
+                                                                    {"a.bmp.jpg", "a.bmp.bmp"},
+                                                                    {"Sea.JPEG", "Sea.bmp"},
+                                                                    {"mixed.JpEg", "mixed.bmp"}}) {
+        writeFile(c.path(jpeg), makeJpeg(8, 8));
+        EXPECT_EQ(c.convert(jpeg), c.path(bmp));
+        EXPECT_EQ(readFile(c.path(bmp)).substr(0, 2), "BM");
+    }
+    EXPECT_EQ(c.desktop.busy,
+              (std::vector<bool>{true, false, true, false, true, false, true, false}));
+    EXPECT_TRUE(c.desktop.dialogs.empty());
+    EXPECT_FALSE(std::filesystem::exists(c.path("PHOTO.bmp.tmp")));
+}
+
+TEST(Preobraz, ColourGives24BitRowsPaddedToFourBytesAsDjpegDecodesThem) {
+    Conversion c;
+    for (const int width : {3, 5, 64}) {
+        for (const bool progressive : {false, true}) {
+            const std::string name =
+                "c" + std::to_string(width) + (progressive ? "p" : "") + ".jpg";
+            writeFile(c.path(name), makeJpeg(width, 7, {.progressive = progressive}));
+            const std::string bmp = readFile(c.convert(name));
+            const std::uint32_t stride = (width * 3 + 3) / 4 * 4;
+            ASSERT_EQ(bmp.size(), 54 + stride * 7);
+            EXPECT_EQ(bmp.substr(0, 2), "BM");
+            EXPECT_EQ(le(bmp, 2, 4), bmp.size());
+            EXPECT_EQ(le(bmp, 6, 4), 0u);
+            EXPECT_EQ(le(bmp, 10, 4), 54u);
+            EXPECT_EQ(le(bmp, 14, 4), 40u);
+            EXPECT_EQ(le(bmp, 18, 4), static_cast<std::uint32_t>(width));
+            EXPECT_EQ(le(bmp, 22, 4), 7u) << "positive: rows bottom-up";
+            EXPECT_EQ(le(bmp, 26, 2), 1u);
+            EXPECT_EQ(le(bmp, 28, 2), 24u);
+            EXPECT_EQ(le(bmp, 30, 4), 0u);
+            EXPECT_EQ(le(bmp, 46, 4), 0u);
+            for (std::uint32_t row = 0; row < 7; ++row) {
+                for (std::uint32_t pad = width * 3; pad < stride; ++pad) {
+                    EXPECT_EQ(bmp[54 + row * stride + pad], '\0');
+                }
+            }
+            EXPECT_EQ(pixelsOf(bmp), pixelsOf(c.djpeg("", name))) << name;
+        }
+    }
+}
+
+// djpeg writes a full 256-entry table; the conversion writes only the decoder's colours.
+void expectPaletteLikeDjpeg(const std::string& bmp, const std::string& djpeg) {
+    const std::uint32_t colours = le(bmp, 46, 4);
+    EXPECT_LE(colours, 236u);
+    EXPECT_GT(colours, 2u);
+    EXPECT_EQ(le(bmp, 28, 2), 8u);
+    EXPECT_EQ(le(bmp, 10, 4), 54 + 4 * colours);
+    EXPECT_EQ(bmp.substr(54, 4 * colours), djpeg.substr(54, 4 * colours));
+    EXPECT_EQ(pixelsOf(bmp), pixelsOf(djpeg));
+}
+
+TEST(Preobraz, GreyGivesAtMost236LevelsByTheOnePassQuantiser) {
+    Conversion c;
+    writeFile(c.path("grey.jpg"), makeJpeg(61, 40, {.grey = true}));
+    const std::string bmp = readFile(c.convert("grey.jpg"));
+    expectPaletteLikeDjpeg(bmp, c.djpeg("-colors 236 -onepass -dither fs", "grey.jpg"));
+    EXPECT_EQ(bmp.size(), le(bmp, 10, 4) + 64 * 40u);
+}
+
+TEST(Preobraz, ColourOnAnEightBitDisplayGoesThroughTheTwoPassQuantiser) {
+    Conversion c;
+    c.desktop.depth = 8;
+    writeFile(c.path("colour.jpg"), makeJpeg(50, 30));
+    const std::string bmp = readFile(c.convert("colour.jpg"));
+    expectPaletteLikeDjpeg(bmp, c.djpeg("-colors 236 -dither fs", "colour.jpg"));
+}
+
+TEST(Preobraz, AFileCutShortConvertsWithoutAMessage) {
+    Conversion c;
+    for (const bool progressive : {false, true}) {
+        const std::string jpeg = makeJpeg(64, 64, {.progressive = progressive});
+        writeFile(c.path("cut.jpg"), jpeg.substr(0, jpeg.size() * 2 / 3));
+        const std::string bmp = readFile(c.convert("cut.jpg"));
+        EXPECT_EQ(bmp.size(), 54 + 64 * 64 * 3u);
+    }
+    EXPECT_TRUE(c.desktop.dialogs.empty());
+}
+
+TEST(Preobraz, AnUnreadableFileIsReportedAndWritesNothing) {
+    Conversion c;
+    writeFile(c.path("empty.jpg"), "");
+    writeFile(c.path("text.jpg"), "just some text");
+    writeFile(c.path("text.bmp"), "an earlier bitmap");
+
+    EXPECT_EQ(c.convert("empty.jpg"), "");
+    EXPECT_EQ(c.convert("text.jpg"), "");
+    EXPECT_EQ(c.convert("missing.jpg"), "");
+    ASSERT_EQ(c.desktop.dialogs.size(), 3u);
+    EXPECT_EQ(c.desktop.dialogs[0].text,
+              c.note("JPEG error #" + std::to_string(JERR_INPUT_EMPTY), "empty.jpg"));
+    EXPECT_EQ(c.desktop.dialogs[1].text,
+              c.note("JPEG error #" + std::to_string(JERR_NO_SOI), "text.jpg"));
+    EXPECT_EQ(c.desktop.dialogs[2].text, c.note("Cannot open file \"" + c.path("missing.jpg") +
+                                                    "\". No such file or directory",
+                                                "missing.jpg"));
+    EXPECT_EQ(c.desktop.dialogs[0].title, "kivo");
+    EXPECT_EQ(c.desktop.dialogs[0].buttons.size(), 1u);
+    EXPECT_EQ(c.desktop.busy.back(), false);
+
+    EXPECT_FALSE(std::filesystem::exists(c.path("empty.bmp")));
+    EXPECT_EQ(readFile(c.path("text.bmp")), "an earlier bitmap");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.dir.path()), {}), 3);
+}
+
+TEST(Preobraz, AFailedWriteIsReportedAndKeepsTheEarlierBitmap) {
+    Conversion c;
+    writeFile(c.path("a.jpg"), makeJpeg(16, 16));
+    std::filesystem::create_directory(c.path("a.bmp")); // the target itself is a folder
+    EXPECT_EQ(c.convert("a.jpg"), "");
+
+    writeFile(c.path("b.jpg"), makeJpeg(16, 16));
+    writeFile(c.path("b.bmp"), "an earlier bitmap");
+    std::filesystem::create_directory(c.path("b.bmp.tmp"));
+    EXPECT_EQ(c.convert("b.jpg"), "");
+
+    writeFile(c.path("c.jpg"), makeJpeg(16, 16));
+    std::filesystem::create_symlink("/dev/full", c.path("c.bmp.tmp"));
+    EXPECT_EQ(c.convert("c.jpg"), "");
+
+    ASSERT_EQ(c.desktop.dialogs.size(), 3u);
+    EXPECT_EQ(c.desktop.dialogs[0].text, c.note("I/O error 21", "a.jpg"));
+    EXPECT_EQ(c.desktop.dialogs[1].text, c.note("I/O error 21", "b.jpg"));
+    EXPECT_EQ(c.desktop.dialogs[2].text, c.note("Disk full", "c.jpg"));
+    EXPECT_TRUE(std::filesystem::is_directory(c.path("a.bmp")));
+    EXPECT_FALSE(std::filesystem::exists(c.path("a.bmp.tmp")));
+    EXPECT_EQ(readFile(c.path("b.bmp")), "an earlier bitmap");
+    EXPECT_FALSE(std::filesystem::exists(c.path("c.bmp")));
+}
+
+TEST(Preobraz, RefusesFilesThatWouldCostTooMuchToDecode) {
+    Conversion c;
+    // A baseline header claiming 65000 x 65000 pixels: the frame marker follows JFIF and the
+    // quantisation tables, whose lengths lead to it.
+    std::string huge = makeJpeg(16, 16);
+    std::size_t marker = 2;
+    while (static_cast<unsigned char>(huge[marker + 1]) != 0xC0) {
+        marker += 2 + (static_cast<unsigned char>(huge[marker + 2]) << 8 |
+                       static_cast<unsigned char>(huge[marker + 3]));
+    }
+    huge.replace(marker + 5, 4, "\xFD\xE8\xFD\xE8");
+    writeFile(c.path("huge.jpg"), huge);
+
+    // A progressive file whose last scan comes again and again.
+    const std::string progressive = makeJpeg(16, 16, {.progressive = true});
+    const std::size_t lastScan = progressive.rfind("\xFF\xDA");
+    const std::string scan = progressive.substr(lastScan, progressive.size() - 2 - lastScan);
+    std::string scans = progressive.substr(0, progressive.size() - 2);
+    for (int i = 0; i < 600; ++i) {
+        scans += scan;
+    }
+    writeFile(c.path("scans.jpg"), scans + "\xFF\xD9");
+
+    EXPECT_EQ(c.convert("huge.jpg"), "");
+    EXPECT_EQ(c.convert("scans.jpg"), "");
+    ASSERT_EQ(c.desktop.dialogs.size(), 2u);
+    EXPECT_EQ(c.desktop.dialogs[0].text,
+              c.note("JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG), "huge.jpg"));
+    EXPECT_EQ(c.desktop.dialogs[1].text,
+              c.note("JPEG error #" + std::to_string(JERR_BAD_SCAN_SCRIPT), "scans.jpg"));
+}
+
+} // namespace
+} // namespace kivo

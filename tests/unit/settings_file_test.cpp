@@ -1,0 +1,278 @@
+#include "error.h"
+#include "settings/io_error.h"
+#include "settings/settings_file.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+struct ReadResult {
+    KivoState state;
+    WindowBounds window;
+    std::string error;
+};
+
+ReadResult readBytes(const std::string& bytes) {
+    TempDir dir;
+    writeFile(dir.path() / "soxran.txt", bytes);
+    ReadResult result;
+    try {
+        readSettings((dir.path() / "soxran.txt").string(), result.state, result.window);
+    } catch (const KivoError& error) {
+        result.error = error.what();
+    }
+    return result;
+}
+
+std::string readError(const std::string& file) {
+    KivoState state;
+    WindowBounds window;
+    try {
+        readSettings(file, state, window);
+        return "";
+    } catch (const KivoError& error) {
+        return error.what();
+    }
+}
+
+std::string writeError(const fs::path& file) {
+    KivoState state;
+    state.ImagePath = "/opt/kivo/image/1.bmp";
+    try {
+        writeSettings(file.string(), state, {1, 2, 3, 4}, {5, 6});
+        return "";
+    } catch (const KivoError& error) {
+        return error.what();
+    }
+}
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+TEST(SettingsReader, SplitsLinesAtLfAndCrLfDropsLoneCrAndStopsAtByte26) {
+    const ReadResult read = readBytes("Параметры\r\nVid=1\r\nFormkivo.left=2\nFormkivo.top=3\r4\n"
+                                      "Im\rage=a\x1A"
+                                      "b\r\nflpv=true\r\n");
+    EXPECT_EQ(read.error, "");
+    EXPECT_EQ(read.state.Vid, 1);
+    EXPECT_EQ(read.window.left, 2);
+    EXPECT_EQ(read.window.top, 34);
+    EXPECT_EQ(read.state.ImagePath, "a");
+    EXPECT_EQ(read.state.Flpv, 0);
+    EXPECT_EQ(readBytes("Vid=0\nVid=7").state.Vid, 7) << "a last line without its end";
+}
+
+TEST(SettingsReader, FoldsOnlyTheAsciiLettersOfTheKeys) {
+    const ReadResult read = readBytes("image=C:\\Фото\\a.BMP\nFORMKIVO.WIDTH=5\nformkivo.Height=6\n"
+                                      "Image = x\n\xFDmage=y\nvid=1\n");
+    EXPECT_EQ(read.state.ImagePath, "C:\\Фото\\a.BMP");
+    EXPECT_EQ(read.window.width, 5);
+    EXPECT_EQ(read.window.height, 6);
+    EXPECT_EQ(read.state.Vid, 1);
+}
+
+TEST(SettingsReader, LastOccurrenceWinsButFlpvOnlyEverSetsTheFlag) {
+    const ReadResult read = readBytes("Image=a\nVid=1\nflpv=true\nImage=b\nVid=0\nflpv=false\n");
+    EXPECT_EQ(read.state.ImagePath, "b");
+    EXPECT_EQ(read.state.Vid, 0);
+    EXPECT_EQ(read.state.Flpv, 1);
+    for (const char* value : {"TRUE", "True", "tRuE"}) {
+        EXPECT_EQ(readBytes(std::string("flpv=") + value).state.Flpv, 1) << value;
+    }
+    for (const char* value : {"false", "yes", "", "true ", " true", "1"}) {
+        EXPECT_EQ(readBytes(std::string("flpv=") + value).state.Flpv, 0) << value;
+    }
+}
+
+TEST(SettingsReader, ABadNumberStopsTheReadingWithEarlierValuesApplied) {
+    const ReadResult read =
+        readBytes("Image=a\nFormkivo.left=5\nVid=1 \nFormkivo.top=7\nflpv=true\nImage=b\n");
+    EXPECT_EQ(read.error, "'1 ' is not a valid integer value");
+    EXPECT_EQ(read.state.ImagePath, "a");
+    EXPECT_EQ(read.window.left, 5);
+    EXPECT_EQ(read.window.top, 0);
+    EXPECT_EQ(read.state.Flpv, 0);
+    EXPECT_EQ(readBytes("Vid=").error, "'' is not a valid integer value");
+    EXPECT_EQ(readBytes("Vid= 1").state.Vid, 1);
+    EXPECT_EQ(readBytes("Vid=$2").state.Vid, 2);
+}
+
+TEST(SettingsReader, TellsAMissingFileFromAMissingFolder) {
+    TempDir dir;
+    EXPECT_EQ(readError((dir.path() / "soxran.txt").string()), "File not found");
+    EXPECT_EQ(readError((dir.path() / "date" / "soxran.txt").string()), "Invalid filename");
+}
+
+TEST(SettingsWriter, ReplacesTheFileWithEightCrLfLines) {
+    TempDir dir;
+    const fs::path file = dir.path() / "soxran.txt";
+    writeFile(file, std::string(1000, 'x'));
+    KivoState state;
+    state.ImagePath = "/opt/kivo/image/море.bmp";
+    state.Vid = 2;
+    const std::string head = "Параметры окон и опций Kivo\r\nImage=/opt/kivo/image/море.bmp\r\n"
+                             "Formkivo.left=-12\r\nFormkivo.top=96\r\nFormkivo.width=300\r\n"
+                             "Formkivo.height=240\r\nVid=2\r\n";
+    for (const std::int32_t flpv : {0, 1, 2}) {
+        state.Flpv = flpv;
+        writeSettings(file.string(), state, {-12, 96, 999, 888}, {300, 240});
+        EXPECT_EQ(readFile(file), head + (flpv == 1 ? "flpv=true\r\n" : "flpv=false\r\n"));
+    }
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"soxran.txt"});
+}
+
+TEST(SettingsWriter, AWrittenFileReadsBackWithThePicturesSize) {
+    TempDir dir;
+    const std::string file = (dir.path() / "soxran.txt").string();
+    KivoState saved;
+    saved.ImagePath = "C:\\Мои\\sea.bmp";
+    saved.Vid = 0;
+    saved.Flpv = 1;
+    writeSettings(file, saved, {412, -96, 10, 10}, {300, 240});
+
+    KivoState state;
+    state.Vid = 2;
+    WindowBounds window;
+    readSettings(file, state, window);
+    EXPECT_EQ(state.ImagePath, saved.ImagePath);
+    EXPECT_EQ(state.Vid, 0);
+    EXPECT_EQ(state.Flpv, 1);
+    EXPECT_EQ(window, (WindowBounds{412, -96, 300, 240}));
+}
+
+// The writes below that must fail run in a child process, which prints the error it got.
+[[noreturn]] void printWriteError(const fs::path& file) {
+    std::fputs(writeError(file).c_str(), stderr);
+    std::exit(0);
+}
+
+// Root writes whatever a folder's permissions say, so the child becomes an ordinary user.
+void becomeOrdinaryUser() {
+    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) {
+        std::fputs("cannot leave root", stderr);
+        std::exit(2);
+    }
+}
+
+class SettingsWriteFailure : public testing::Test {
+  protected:
+    TempDir dir;
+    fs::path folder = dir.path() / "date";
+    fs::path file = folder / "soxran.txt";
+    std::string old = "Параметры окон и опций Kivo\r\nVid=1\r\n";
+
+    void SetUp() override {
+        fs::create_directory(folder);
+        writeFile(file, old);
+    }
+    void expectOldFileAloneIntact() {
+        EXPECT_EQ(readFile(file), old);
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"soxran.txt"});
+    }
+};
+
+TEST_F(SettingsWriteFailure, AMissingFolderIsAnInvalidFilenameAndIsNotCreated) {
+    fs::remove_all(folder);
+    EXPECT_EQ(writeError(file), "Invalid filename");
+    EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST_F(SettingsWriteFailure, AReadOnlyFolderDeniesAccess) {
+    fs::permissions(folder,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_EXIT(
+        {
+            becomeOrdinaryUser();
+            printWriteError(file);
+        },
+        testing::ExitedWithCode(0), "^File access denied$");
+    expectOldFileAloneIntact();
+}
+
+TEST_F(SettingsWriteFailure, AWriteCutShortRemovesTheTemporaryFile) {
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            const rlim_t unlimited = limit.rlim_cur;
+            limit.rlim_cur = 16;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            const std::string error = writeError(file);
+            limit.rlim_cur = unlimited;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::fputs(error.c_str(), stderr);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "^I/O error " + std::to_string(EFBIG) + "$");
+    expectOldFileAloneIntact();
+}
+
+TEST_F(SettingsWriteFailure, AFailedReplaceRemovesTheTemporaryFile) {
+    fs::remove(file);
+    fs::create_directories(file / "inside");
+    EXPECT_EQ(writeError(file), "I/O error " + std::to_string(EISDIR));
+    EXPECT_TRUE(fs::is_directory(file / "inside"));
+    EXPECT_EQ(namesIn(folder), std::vector<std::string>{"soxran.txt"});
+}
+
+TEST(IoError, MapsSystemErrorsToCodesWithTheirMessages) {
+    TempDir dir;
+    const std::string present = (dir.path() / "f").string();
+    const std::string absent = (dir.path() / "none" / "f").string();
+    EXPECT_EQ(ioErrorCode(ENOENT, present), 2);
+    EXPECT_EQ(ioErrorCode(ENOENT, absent), 3);
+    EXPECT_EQ(ioErrorCode(ENOENT, "f"), 2);
+    for (const int error : {EMFILE, ENFILE}) {
+        EXPECT_EQ(ioErrorCode(error, present), 4) << error;
+    }
+    for (const int error : {EACCES, EPERM, EROFS}) {
+        EXPECT_EQ(ioErrorCode(error, present), 5) << error;
+    }
+    for (const int error : {ENOSPC, EDQUOT}) {
+        EXPECT_EQ(ioErrorCode(error, present), 101) << error;
+    }
+    EXPECT_EQ(ioErrorCode(EIO, present), EIO);
+
+    const std::pair<int, const char*> messages[] = {
+        {2, "File not found"},
+        {3, "Invalid filename"},
+        {4, "Too many open files"},
+        {5, "File access denied"},
+        {100, "Read beyond end of file"},
+        {101, "Disk full"},
+        {106, "Invalid numeric input"},
+        {13, "I/O error 13"},
+        {21, "I/O error 21"},
+    };
+    for (const auto& [code, message] : messages) {
+        EXPECT_EQ(ioErrorMessage(code), message);
+    }
+}
+
+} // namespace
+} // namespace kivo

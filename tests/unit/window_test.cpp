@@ -1,0 +1,168 @@
+#include "fake_desktop.h"
+#include "temp_files.h"
+#include "window/form_kivo.h"
+#include "window/message_dialog.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using test::FakeDesktop;
+using test::TempDir;
+
+TEST(ApplicationTitle, FoldsAllButTheFirstLetterUpToTheFirstDot) {
+    EXPECT_EQ(applicationTitleFor("C:\\Prog\\KIVO.EXE"), "Kivo");
+    EXPECT_EQ(applicationTitleFor("/usr/bin/my.tool.exe"), "my");
+    EXPECT_EQ(applicationTitleFor("/opt/kivo/kivo"), "kivo");
+    EXPECT_EQ(applicationTitleFor("/opt/Kivo/KiVo"), "Kivo");
+}
+
+TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
+    EXPECT_EQ(errorBoxText("Bitmap image is not valid"), "Bitmap image is not valid.");
+    EXPECT_EQ(errorBoxText("Disk full."), "Disk full.");
+    EXPECT_EQ(errorBoxText("Stop!"), "Stop!");
+    EXPECT_EQ(errorBoxText("(see above)"), "(see above)");
+    EXPECT_EQ(errorBoxText("'x' is not a valid integer value"),
+              "'x' is not a valid integer value.");
+    EXPECT_EQ(errorBoxText("Файл"), "Файл.");
+}
+
+TEST(ProgramDir, EndsInExactlyOneSeparator) {
+    EXPECT_EQ(programDirOf("/opt/kivo/kivo"), "/opt/kivo/");
+    EXPECT_EQ(withTrailingSeparator("/opt/kivo"), "/opt/kivo/");
+    EXPECT_EQ(withTrailingSeparator("/opt/kivo/"), "/opt/kivo/");
+}
+
+TEST(HalfLargerSide, TruncatesTheLargerSide) {
+    EXPECT_EQ(halfLargerSide({280, 280}), 140);
+    EXPECT_EQ(halfLargerSide({300, 200}), 150);
+    EXPECT_EQ(halfLargerSide({200, 301}), 150);
+    EXPECT_EQ(halfLargerSide({1, 1}), 0);
+}
+
+} // namespace
+} // namespace kivo
+
+namespace kivo {
+namespace {
+
+using test::bmp24;
+using test::FakeDesktop;
+using test::TempDir;
+using test::writeFile;
+
+// A program folder with the executable's place, image/1.bmp and date/.
+struct ProgramFolder {
+    TempDir dir;
+    FakeDesktop desktop;
+    TFormKivo form{desktop};
+
+    explicit ProgramFolder(Size picture = {280, 280}) {
+        std::filesystem::create_directories(dir.path() / "image");
+        std::filesystem::create_directories(dir.path() / "date");
+        writeFile(dir.path() / "image" / "1.bmp", bmp24(picture.width, picture.height));
+        desktop.exePath = (dir.path() / "kivo").string();
+        desktop.picture = {0, 0};
+    }
+    void settings(const std::string& lines) { writeFile(dir.path() / "date" / "soxran.txt", lines); }
+    void start() {
+        form.dispatch([&] { form.FormCreate(); });
+    }
+};
+
+TEST(FormCreate, WithoutSettingsShowsTheDefaultPictureInTheDefaultWindow) {
+    ProgramFolder program;
+    program.start();
+    const KivoState& s = program.form.state;
+    EXPECT_EQ(s.ProgramDir, program.dir.dir());
+    EXPECT_EQ(s.ImagePath, program.dir.dir() + "image/1.bmp");
+    EXPECT_EQ(s.Vid, 2);
+    EXPECT_EQ(s.Flpv, 0);
+    EXPECT_EQ(s.ScreenWidth, 1280);
+    EXPECT_EQ(s.ScreenHeight, 1024);
+    EXPECT_EQ(s.Inset, 140);
+    EXPECT_EQ(s.InsetMax, 140);
+    EXPECT_EQ(s.Running, 0);
+    EXPECT_EQ(s.Changed, 0);
+    EXPECT_EQ(program.desktop.window, (WindowBounds{0, 0, 280, 279}));
+    EXPECT_EQ(program.desktop.picturePath, s.ImagePath);
+    EXPECT_EQ(program.desktop.panel, (Point{100, 95}));
+    EXPECT_TRUE(program.desktop.errorBoxes.empty());
+}
+
+TEST(FormCreate, SettingsGiveTheWindowItsPlaceAndSizeNotThePictures) {
+    ProgramFolder program;
+    program.settings("Параметры окон и опций Kivo\r\nImage=" + program.dir.dir() +
+                     "image/1.bmp\r\nFormkivo.left=50\r\nFormkivo.top=60\r\n"
+                     "Formkivo.width=400\r\nFormkivo.height=300\r\nVid=1\r\nflpv=true\r\n");
+    program.start();
+    EXPECT_EQ(program.desktop.window, (WindowBounds{50, 60, 400, 300}));
+    EXPECT_EQ(program.desktop.picture, (Size{280, 280}));
+    EXPECT_EQ(program.desktop.panel, (Point{160, 106}));
+    EXPECT_EQ(program.form.state.Vid, 1);
+    EXPECT_EQ(program.form.state.Flpv, 1);
+    EXPECT_TRUE(program.desktop.errorBoxes.empty());
+}
+
+TEST(FormCreate, AWidePictureSetsTheInsetFromItsWidth) {
+    ProgramFolder program({300, 200});
+    program.start();
+    EXPECT_EQ(program.form.state.Inset, 150);
+    EXPECT_EQ(program.form.state.InsetMax, 150);
+}
+
+TEST(FormCreate, AMissingPictureIsReportedAndLeavesTheDesignTimeState) {
+    ProgramFolder program;
+    const std::string missing = program.dir.dir() + "image/gone.bmp";
+    program.settings("Image=" + missing + "\r\nFormkivo.left=30\r\n");
+    program.start();
+    ASSERT_EQ(program.desktop.errorBoxes.size(), 1u);
+    EXPECT_EQ(program.desktop.errorBoxes[0].first, "kivo");
+    EXPECT_EQ(program.desktop.errorBoxes[0].second,
+              "Cannot open file \"" + missing + "\". No such file or directory.");
+    EXPECT_EQ(program.desktop.window.left, 30);
+    EXPECT_EQ(program.desktop.panel, (Point{102, 96}));
+    EXPECT_EQ(program.form.state.Inset, 0);
+    EXPECT_EQ(program.form.state.InsetMax, 0);
+    EXPECT_TRUE(program.desktop.picturePath.empty());
+}
+
+TEST(FormCreate, AFileThatIsNotABitmapIsReported) {
+    ProgramFolder program;
+    writeFile(program.dir.path() / "image" / "1.bmp", "GIF89a not a bitmap at all");
+    program.start();
+    ASSERT_EQ(program.desktop.errorBoxes.size(), 1u);
+    EXPECT_EQ(program.desktop.errorBoxes[0].second, "Bitmap image is not valid.");
+    EXPECT_EQ(program.form.state.InsetMax, 0);
+}
+
+TEST(FormCreate, ABadNumberStopsReadingButKeepsWhatCameBefore) {
+    ProgramFolder program;
+    program.settings("Formkivo.left=30\r\nVid=1\r\nFormkivo.top=1x2\r\nFormkivo.width=500\r\n");
+    program.start();
+    ASSERT_EQ(program.desktop.errorBoxes.size(), 1u);
+    EXPECT_EQ(program.desktop.errorBoxes[0].second, "'1x2' is not a valid integer value.");
+    EXPECT_EQ(program.desktop.window, (WindowBounds{30, 0, 280, 279}));
+    EXPECT_EQ(program.form.state.Vid, 1);
+    EXPECT_TRUE(program.desktop.picturePath.empty());
+}
+
+TEST(ShowDialog, LowersATopmostWindowWhileOpenAndRaisesItAfter) {
+    FakeDesktop desktop;
+    TFormKivo form(desktop);
+    desktop.level = WindowLevel::Topmost;
+    desktop.answers = {ModalResult::OK};
+    EXPECT_EQ(form.ShowDialog("?", DialogKind::Confirmation, {ModalResult::OK}), ModalResult::OK);
+    EXPECT_EQ(desktop.levelsDuringDialogs, std::vector<WindowLevel>{WindowLevel::Normal});
+    EXPECT_EQ(desktop.level, WindowLevel::Topmost);
+
+    desktop.level = WindowLevel::Normal;
+    desktop.levels.clear();
+    form.ShowNote("note");
+    EXPECT_TRUE(desktop.levels.empty());
+    EXPECT_EQ(desktop.dialogs.back().title, "kivo");
+}
+
+} // namespace
+} // namespace kivo
