@@ -16,7 +16,6 @@ namespace kivo {
 namespace {
 
 using test::FakeDesktop;
-using test::JpegOptions;
 using test::makeJpeg;
 using test::readFile;
 using test::TempDir;
@@ -34,7 +33,7 @@ std::string pixelsOf(const std::string& bmp) {
     return bmp.substr(le(bmp, 10, 4));
 }
 
-// A folder of pictures and a form whose display has `depth` bits per pixel.
+// A folder of pictures, and the form that converts them.
 struct Conversion {
     TempDir dir;
     FakeDesktop desktop;
@@ -167,8 +166,6 @@ TEST(Preobraz, AnUnreadableFileIsReportedAndWritesNothing) {
     EXPECT_EQ(c.desktop.dialogs[2].text, c.note("Cannot open file \"" + c.path("missing.jpg") +
                                                     "\". No such file or directory",
                                                 "missing.jpg"));
-    EXPECT_EQ(c.desktop.dialogs[0].title, "kivo");
-    EXPECT_EQ(c.desktop.dialogs[0].buttons.size(), 1u);
     EXPECT_EQ(c.desktop.busy.back(), false);
 
     EXPECT_FALSE(std::filesystem::exists(c.path("empty.bmp")));
