@@ -61,6 +61,7 @@ MainWindow::MainWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint
                         kPanelSize.height);
     panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel1->setLineWidth(2);
+    panel1->setAutoFillBackground(true);
 
     label1 = new QLabel(QStringLiteral("Настрой:"), panel1);
     label1->setObjectName(QStringLiteral("Label1"));

@@ -1,0 +1,219 @@
+#include "x_client.h"
+
+#include "wait.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+#include <memory>
+#include <stdexcept>
+
+namespace kivo::e2e {
+
+namespace {
+
+// Windows come and go while a test looks at them; such errors are expected and harmless.
+int ignoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
+std::vector<unsigned char> property(Display* display, Window window, const char* name, Atom type,
+                                    unsigned long* count) {
+    Atom actualType = None;
+    int format = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    *count = 0;
+    const Atom atom = XInternAtom(display, name, False);
+    if (XGetWindowProperty(display, window, atom, 0, 4096, False, type, &actualType, &format, count,
+                           &after, &data) != Success ||
+        data == nullptr) {
+        return {};
+    }
+    const std::size_t bytes = *count * (format == 32 ? sizeof(long) : format / 8);
+    std::vector<unsigned char> value(data, data + bytes);
+    XFree(data);
+    return value;
+}
+
+int shiftOf(unsigned long mask) {
+    int shift = 0;
+    while (mask != 0 && (mask & 1) == 0) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+} // namespace
+
+XClient::XClient(const std::string& displayName) : display_(XOpenDisplay(displayName.c_str())) {
+    if (display_ == nullptr) {
+        throw std::runtime_error("cannot connect to X display " + displayName);
+    }
+    XSetErrorHandler(ignoreXError);
+    root_ = DefaultRootWindow(display_);
+}
+
+XClient::~XClient() {
+    XCloseDisplay(display_);
+}
+
+std::string XClient::titleOf(Window window) {
+    unsigned long count = 0;
+    const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+    const auto netName = property(display_, window, "_NET_WM_NAME", utf8, &count);
+    if (!netName.empty()) {
+        return {netName.begin(), netName.end()};
+    }
+    char* name = nullptr;
+    if (XFetchName(display_, window, &name) == 0 || name == nullptr) {
+        return {};
+    }
+    std::string title = name;
+    XFree(name);
+    return title;
+}
+
+bool XClient::isDialog(Window window) {
+    unsigned long count = 0;
+    const auto types = property(display_, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, &count);
+    const Atom dialog = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
+    for (unsigned long i = 0; i < count; ++i) {
+        if (reinterpret_cast<const Atom*>(types.data())[i] == dialog) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void XClient::collectTitled(Window parent, const std::string& title, const WindowFilter& accept,
+                            std::vector<WindowInfo>& found) {
+    Window rootReturn = 0;
+    Window parentReturn = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display_, parent, &rootReturn, &parentReturn, &children, &count) == 0) {
+        return;
+    }
+    const std::vector<Window> windows(children, children + count);
+    XFree(children);
+    for (const Window window : windows) {
+        if (!viewable(window)) {
+            continue;
+        }
+        if (titleOf(window) == title) {
+            const WindowInfo info{window, title, geometry(window), isDialog(window)};
+            if (!accept || accept(info)) {
+                found.push_back(info);
+            }
+        }
+        collectTitled(window, title, accept, found);
+    }
+}
+
+std::vector<WindowInfo> XClient::windowsTitled(const std::string& title,
+                                               const WindowFilter& accept) {
+    std::vector<WindowInfo> found;
+    collectTitled(root_, title, accept, found);
+    return found;
+}
+
+std::optional<WindowInfo> XClient::waitForWindow(const std::string& title,
+                                                 std::chrono::milliseconds timeout,
+                                                 const WindowFilter& accept) {
+    std::vector<WindowInfo> found;
+    waitUntil(timeout, [&] {
+        found = windowsTitled(title, accept);
+        return !found.empty();
+    });
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    return found.front();
+}
+
+bool XClient::waitUntilGone(Window window, std::chrono::milliseconds timeout) {
+    return waitUntil(timeout, [&] { return !viewable(window); });
+}
+
+bool XClient::viewable(Window window) {
+    XWindowAttributes attributes{};
+    return XGetWindowAttributes(display_, window, &attributes) != 0 &&
+           attributes.map_state == IsViewable;
+}
+
+Rect XClient::geometry(Window window) {
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display_, window, &attributes) == 0) {
+        return {};
+    }
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    XTranslateCoordinates(display_, window, root_, 0, 0, &x, &y, &child);
+    return {x, y, attributes.width, attributes.height};
+}
+
+Rect XClient::frameGeometry(Window window) {
+    Window outermost = window;
+    for (;;) {
+        Window rootReturn = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display_, outermost, &rootReturn, &parent, &children, &count) == 0) {
+            return {};
+        }
+        XFree(children);
+        if (parent == root_ || parent == 0) {
+            break;
+        }
+        outermost = parent;
+    }
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display_, outermost, &attributes);
+    const int border = attributes.border_width;
+    return {attributes.x, attributes.y, attributes.width + 2 * border,
+            attributes.height + 2 * border};
+}
+
+std::vector<Rect> XClient::shapeRectangles(Window window) {
+    int count = 0;
+    int ordering = 0;
+    XRectangle* rectangles =
+        XShapeGetRectangles(display_, window, ShapeBounding, &count, &ordering);
+    std::vector<Rect> result;
+    for (int i = 0; i < count; ++i) {
+        result.push_back(
+            {rectangles[i].x, rectangles[i].y, rectangles[i].width, rectangles[i].height});
+    }
+    XFree(rectangles);
+    return result;
+}
+
+Image XClient::capture(const Rect& area) {
+    std::unique_ptr<XImage, int (*)(XImage*)> shot(
+        XGetImage(display_, root_, area.x, area.y, static_cast<unsigned>(area.width),
+                  static_cast<unsigned>(area.height), AllPlanes, ZPixmap),
+        [](XImage* image) { return XDestroyImage(image); });
+    if (!shot) {
+        throw std::runtime_error("cannot capture the screen area");
+    }
+    const int redShift = shiftOf(shot->red_mask);
+    const int greenShift = shiftOf(shot->green_mask);
+    const int blueShift = shiftOf(shot->blue_mask);
+    Image image(area.width, area.height);
+    for (int y = 0; y < area.height; ++y) {
+        for (int x = 0; x < area.width; ++x) {
+            const unsigned long pixel = XGetPixel(shot.get(), x, y);
+            image.set(x, y,
+                      {static_cast<int>((pixel & shot->red_mask) >> redShift),
+                       static_cast<int>((pixel & shot->green_mask) >> greenShift),
+                       static_cast<int>((pixel & shot->blue_mask) >> blueShift)});
+        }
+    }
+    return image;
+}
+
+} // namespace kivo::e2e
