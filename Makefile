@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test format clean
+.PHONY: all build run test bench format clean
 
 all: build
 
@@ -19,6 +19,11 @@ test:
 	@scripts/install-deps.sh test
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
 	ctest --test-dir $(BUILD) --output-on-failure -j 1
+
+bench:
+	@scripts/install-deps.sh test
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
+	$(BUILD)/bench/kivo_bench_breathing bench/results/latest.md
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,0 +1,146 @@
+#include "bench_session.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+#include <unistd.h>
+
+namespace kivo::bench {
+
+namespace {
+
+std::vector<std::string> statFields(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The command name may hold blanks; the fields after it are plain.
+    const auto close = text.rfind(')');
+    std::istringstream rest(close == std::string::npos ? "" : text.substr(close + 2));
+    std::vector<std::string> fields{"pid", "comm"};
+    for (std::string field; rest >> field;) {
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+std::string commandName(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
+    std::string name;
+    std::getline(in, name);
+    return name;
+}
+
+bool isMainWindow(Display* display, Window window) {
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) == 0 || name == nullptr) {
+        return false;
+    }
+    const bool kivo = std::string(name) == "kivo";
+    XFree(name);
+    XWindowAttributes attributes;
+    return kivo && XGetWindowAttributes(display, window, &attributes) != 0 &&
+           attributes.map_state == IsViewable && attributes.override_redirect == False &&
+           attributes.width >= 100;
+}
+
+} // namespace
+
+double cpuSeconds(pid_t pid) {
+    const auto fields = statFields(pid);
+    if (fields.size() < 16) {
+        return 0;
+    }
+    return static_cast<double>(std::stoll(fields[13]) + std::stoll(fields[14])) /
+           static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+long peakResidentKiB(pid_t pid) {
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
+}
+
+pid_t virtualServerPid() {
+    DIR* proc = opendir("/proc");
+    pid_t found = 0;
+    while (dirent* entry = readdir(proc)) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(entry->d_name));
+        if (pid <= 0) {
+            continue;
+        }
+        const auto fields = statFields(pid);
+        if (fields.size() > 3 && std::stoi(fields[3]) == getpid() && commandName(pid) == "Xvfb") {
+            found = pid;
+        }
+    }
+    closedir(proc);
+    return found;
+}
+
+BenchSession::BenchSession(const std::vector<std::string>& settings) {
+    if (!settings.empty()) {
+        folder_.writeSettings(settings);
+    }
+    const auto env = e2e::environmentWith(
+        {"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "QT_"},
+        {"HOME=" + folder_.home().string(), "XDG_CONFIG_HOME=" + folder_.configHome().string(),
+         "XDG_RUNTIME_DIR=" + folder_.runtimeDir().string(), "QT_QPA_PLATFORM=xcb"});
+    virtualDisplay_ = std::make_unique<e2e::VirtualDisplay>(folder_.logs(), false, env);
+    display_ = XOpenDisplay(virtualDisplay_->name().c_str());
+    if (display_ == nullptr) {
+        throw std::runtime_error("cannot open " + virtualDisplay_->name());
+    }
+    XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+    XSync(display_, False);
+}
+
+void BenchSession::launch() {
+    e2e::ProcessOptions options;
+    options.argv = {folder_.executable().string()};
+    options.env = e2e::environmentWith(
+        {"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "QT_"},
+        {"HOME=" + folder_.home().string(), "XDG_CONFIG_HOME=" + folder_.configHome().string(),
+         "XDG_RUNTIME_DIR=" + folder_.runtimeDir().string(), "QT_QPA_PLATFORM=xcb",
+         "DISPLAY=" + virtualDisplay_->name()});
+    options.logPath = (folder_.logs() / "kivo.log").string();
+    startedAt_ = std::chrono::steady_clock::now();
+    kivo_ = std::make_unique<e2e::Process>(options);
+}
+
+BenchSession::~BenchSession() {
+    kivo_.reset();
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
+}
+
+Window BenchSession::waitForMainWindow(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == MapNotify && isMainWindow(display_, event.xmap.window)) {
+                return event.xmap.window;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return 0;
+}
+
+void BenchSession::click(int x, int y) {
+    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XFlush(display_);
+}
+
+} // namespace kivo::bench

@@ -1,0 +1,238 @@
+// Measures the breathing of the real program on Xvfb: tick interval, CPU of kivo and of the
+// X server, start-up time and memory. Prints a table and writes results/latest.md.
+#include "bench_session.h"
+#include "files.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/shape.h>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using kivo::bench::BenchSession;
+
+constexpr int kTicks = 500;
+constexpr double kRestThresholdMs = 1000;
+
+struct BreathingResult {
+    std::string picture;
+    std::string outline;
+    double meanMs = 0;
+    double spreadMs = 0;
+    double kivoCpuPercent = 0;
+    double serverCpuPercent = 0;
+};
+
+struct StartupResult {
+    double firstWindowMs = 0;
+    long peakKiB = 0;
+    double idleCpuPercent = 0;
+};
+
+std::string bmp24(int width, int height) {
+    const int stride = (width * 3 + 3) & ~3;
+    const int pixels = stride * height;
+    std::string out = "BM";
+    auto put = [&out](unsigned value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    put(54 + pixels, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(width, 4);
+    put(height, 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(pixels, 4);
+    put(0, 16);
+    for (int y = 0; y < height; ++y) {
+        std::string row;
+        for (int x = 0; x < width; ++x) {
+            row += static_cast<char>(x % 256);
+            row += static_cast<char>(y % 256);
+            row += static_cast<char>(160);
+        }
+        row.resize(stride, '\0');
+        out += row;
+    }
+    return out;
+}
+
+std::vector<std::string> settingsFor(const std::filesystem::path& picture, int width, int height,
+                                     int vid) {
+    return {"Параметры окон и опций Kivo",
+            "Image=" + picture.string(),
+            "Formkivo.left=0",
+            "Formkivo.top=0",
+            "Formkivo.width=" + std::to_string(width),
+            "Formkivo.height=" + std::to_string(height),
+            "Vid=" + std::to_string(vid),
+            "flpv=false"};
+}
+
+// Follows the outline through the X server's ShapeNotify events, one per tick.
+BreathingResult measureBreathing(int width, int height, int vid, const char* outlineName) {
+    const std::filesystem::path picture =
+        std::filesystem::temp_directory_path() /
+        ("kivo-bench-" + std::to_string(width) + "x" + std::to_string(height) + ".bmp");
+    kivo::e2e::writeFile(picture, bmp24(width, height));
+    BenchSession session(settingsFor(picture, width, height, vid));
+    session.launch();
+    Display* display = session.display();
+    const Window window = session.waitForMainWindow(std::chrono::seconds(10));
+    if (window == 0) {
+        throw std::runtime_error("kivo's window did not appear");
+    }
+    XShapeSelectInput(display, window, ShapeNotifyMask);
+    int shapeEvent = 0;
+    int shapeError = 0;
+    XShapeQueryExtension(display, &shapeEvent, &shapeError);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    session.click(14, 14);
+
+    std::vector<Clock::time_point> ticks;
+    double kivoCpuStart = 0;
+    double serverCpuStart = 0;
+    const pid_t server = kivo::bench::virtualServerPid();
+    const auto deadline = Clock::now() + std::chrono::seconds(60);
+    while (static_cast<int>(ticks.size()) < kTicks + 1 && Clock::now() < deadline) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type != shapeEvent) {
+            continue;
+        }
+        ticks.push_back(Clock::now());
+        if (ticks.size() == 1) {
+            kivoCpuStart = kivo::bench::cpuSeconds(session.kivoPid());
+            serverCpuStart = kivo::bench::cpuSeconds(server);
+        }
+    }
+    const double kivoCpu = kivo::bench::cpuSeconds(session.kivoPid()) - kivoCpuStart;
+    const double serverCpu = kivo::bench::cpuSeconds(server) - serverCpuStart;
+
+    std::vector<double> intervals;
+    double restMs = 0;
+    for (std::size_t i = 1; i < ticks.size(); ++i) {
+        const double ms =
+            std::chrono::duration<double, std::milli>(ticks[i] - ticks[i - 1]).count();
+        if (ms > kRestThresholdMs) {
+            restMs += ms;
+        } else {
+            intervals.push_back(ms);
+        }
+    }
+    BreathingResult result;
+    result.picture = std::to_string(width) + " x " + std::to_string(height);
+    result.outline = outlineName;
+    if (intervals.empty()) {
+        return result;
+    }
+    const double sum = std::accumulate(intervals.begin(), intervals.end(), 0.0);
+    result.meanMs = sum / static_cast<double>(intervals.size());
+    double squares = 0;
+    for (double ms : intervals) {
+        squares += (ms - result.meanMs) * (ms - result.meanMs);
+    }
+    result.spreadMs = std::sqrt(squares / static_cast<double>(intervals.size()));
+    // CPU per second of breathing, the rests included: what the user's machine pays.
+    const double wallSeconds = std::chrono::duration<double>(ticks.back() - ticks.front()).count();
+    result.kivoCpuPercent = 100 * kivoCpu / wallSeconds;
+    result.serverCpuPercent = 100 * serverCpu / wallSeconds;
+    (void)restMs;
+    std::filesystem::remove(picture);
+    return result;
+}
+
+StartupResult measureStartup() {
+    BenchSession session;
+    session.launch();
+    const Window window = session.waitForMainWindow(std::chrono::seconds(10));
+    StartupResult result;
+    if (window == 0) {
+        throw std::runtime_error("kivo's window did not appear");
+    }
+    result.firstWindowMs =
+        std::chrono::duration<double, std::milli>(Clock::now() - session.startedAt()).count();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double cpuBefore = kivo::bench::cpuSeconds(session.kivoPid());
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    result.idleCpuPercent = 100 * (kivo::bench::cpuSeconds(session.kivoPid()) - cpuBefore) / 3;
+    result.peakKiB = kivo::bench::peakResidentKiB(session.kivoPid());
+    return result;
+}
+
+template <typename T> T median(std::vector<T> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    const std::filesystem::path output = argc > 1 ? argv[1] : "bench/results/latest.md";
+    std::ostringstream report;
+    char line[256];
+
+    std::vector<StartupResult> startups;
+    for (int run = 0; run < 5; ++run) {
+        startups.push_back(measureStartup());
+    }
+    std::vector<double> startMs;
+    std::vector<long> peaks;
+    std::vector<double> idle;
+    for (const auto& s : startups) {
+        startMs.push_back(s.firstWindowMs);
+        peaks.push_back(s.peakKiB);
+        idle.push_back(s.idleCpuPercent);
+    }
+    report << "## Start-up (median of 5)\n\n| measure | value |\n|---|---|\n";
+    std::snprintf(line, sizeof line,
+                  "| start to first shown window | %.0f ms |\n| peak resident memory | %.1f MB |\n"
+                  "| CPU while idle | %.2f %% |\n\n",
+                  median(startMs), static_cast<double>(median(peaks)) / 1024, median(idle));
+    report << line;
+
+    report << "## Breathing (" << kTicks << " ticks, rests excluded from the interval)\n\n"
+           << "| picture | outline | mean tick | spread | kivo CPU | X server CPU |\n"
+           << "|---|---|---|---|---|---|\n";
+    const struct {
+        int width;
+        int height;
+    } pictures[] = {{280, 280}, {1920, 1080}};
+    const struct {
+        int vid;
+        const char* name;
+    } outlines[] = {{2, "ellipse"}, {1, "rectangle"}, {0, "rounded"}};
+    for (const auto& picture : pictures) {
+        for (const auto& outline : outlines) {
+            const BreathingResult r =
+                measureBreathing(picture.width, picture.height, outline.vid, outline.name);
+            std::snprintf(line, sizeof line,
+                          "| %s | %s | %.2f ms | %.2f ms | %.1f %% | %.1f %% |\n",
+                          r.picture.c_str(), r.outline.c_str(), r.meanMs, r.spreadMs,
+                          r.kivoCpuPercent, r.serverCpuPercent);
+            report << line;
+            std::fputs(line, stdout);
+            std::fflush(stdout);
+        }
+    }
+
+    std::filesystem::create_directories(output.parent_path());
+    std::ofstream(output) << "# Kivo benchmark\n\n" << report.str();
+    std::printf("\n%s\nwritten to %s\n", report.str().c_str(), output.string().c_str());
+    return 0;
+}
