@@ -1,11 +1,11 @@
 #include "picture/bitmap_check.h"
+#include "file_access.h"
 
 #include "error.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 
 namespace kivo {
@@ -103,17 +103,14 @@ bool isSane(const BitmapHeader& header, long long fileSize) {
 } // namespace
 
 void checkBitmapFile(const std::string& path) {
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (in == nullptr) {
-        throw KivoError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    }
+    std::FILE* in = openForReading(path);
     unsigned char head[kHeadBytes] = {};
     const std::size_t size = std::fread(head, 1, sizeof head, in);
     if (std::ferror(in) != 0) {
         // A folder, for one, opens but cannot be read.
         const int error = errno;
         std::fclose(in);
-        throw KivoError("Cannot open file \"" + path + "\". " + std::strerror(error));
+        throwCannotOpen(path, error);
     }
     const long fileSize = std::fseek(in, 0, SEEK_END) == 0 ? std::ftell(in) : -1;
     std::fclose(in);

@@ -1,4 +1,5 @@
 #include "picture/bmp_writer.h"
+#include "file_access.h"
 
 #include "error.h"
 #include "settings/io_error.h"
@@ -51,7 +52,7 @@ std::vector<std::uint8_t> headers(const BmpPicture& picture, std::uint32_t pixel
 // Returns errno's value of the first failure, or 0.
 int writeAll(const std::string& file, const std::vector<std::uint8_t>& head,
              const BmpPicture& picture, std::size_t pixelBytes) {
-    std::FILE* out = std::fopen(file.c_str(), "wb");
+    std::FILE* out = openFile(file, "wb");
     if (out == nullptr) {
         return errno;
     }
@@ -81,13 +82,13 @@ void writeBmpFile(const std::string& path, const BmpPicture& picture) {
 
     const std::string temporary = path + ".tmp";
     if (const int error = writeAll(temporary, head, picture, pixelBytes); error != 0) {
-        std::remove(temporary.c_str());
+        removeFileQuietly(temporary);
         throwIoError(error, path);
     }
     std::error_code renamed;
-    std::filesystem::rename(temporary, path, renamed);
+    std::filesystem::rename(filePath(temporary), filePath(path), renamed);
     if (renamed) {
-        std::remove(temporary.c_str());
+        removeFileQuietly(temporary);
         throwIoError(renamed.default_error_condition().value(), path);
     }
 }

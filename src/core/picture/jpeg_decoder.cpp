@@ -1,4 +1,5 @@
 #include "picture/jpeg_decoder.h"
+#include "file_access.h"
 
 #include "error.h"
 #include "picture/bitmap_check.h"
@@ -6,7 +7,6 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 
 #include <jpeglib.h>
 
@@ -137,10 +137,7 @@ int decode(Decoding* d, std::FILE* file, bool fewColours) {
 } // namespace
 
 BmpPicture decodeJpegFile(const std::string& path, bool fewColours) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        throw KivoError("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    }
+    std::FILE* file = openForReading(path);
     Decoding decoding{};
     const int code = decode(&decoding, file, fewColours);
     std::fclose(file);

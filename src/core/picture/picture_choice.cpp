@@ -1,3 +1,4 @@
+#include "file_access.h"
 #include "paths.h"
 #include "picture/file_name.h"
 #include "window/form_kivo.h"
@@ -22,14 +23,14 @@ OpenDialogModel pictureDialog(const std::string& folder) {
 
 bool exists(const std::string& path) {
     std::error_code ignored;
-    return std::filesystem::exists(path, ignored);
+    return std::filesystem::exists(filePath(path), ignored);
 }
 
 // Decided by the file system, not by comparing paths; when it cannot tell, the two count as one
 // file, so that the chosen file is never deleted.
 bool sameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    return std::filesystem::equivalent(a, b, error) || error;
+    return std::filesystem::equivalent(filePath(a), filePath(b), error) || error;
 }
 
 std::string sizeText(int width, int height) {
@@ -110,7 +111,7 @@ bool TFormKivo::copyIntoPictureFolder(const std::string& chosen, const std::stri
             return false;
         }
         std::error_code error;
-        std::filesystem::remove(target, error);
+        std::filesystem::remove(filePath(target), error);
         if (error) {
             ShowDialog("Системная ошибка. Прежний файл:\n\r" + target + "\n\r" +
                            " не могу удалить!" + "\n\r",
@@ -120,7 +121,8 @@ bool TFormKivo::copyIntoPictureFolder(const std::string& chosen, const std::stri
     }
     if (!exists(target)) {
         std::error_code error;
-        std::filesystem::copy_file(chosen, target, std::filesystem::copy_options::none, error);
+        std::filesystem::copy_file(filePath(chosen), filePath(target),
+                                   std::filesystem::copy_options::none, error);
         if (error) {
             ShowDialog(copyFailure(error.value()), DialogKind::Error, {ModalResult::OK});
             return false;

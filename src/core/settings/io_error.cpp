@@ -1,4 +1,5 @@
 #include "settings/io_error.h"
+#include "file_access.h"
 
 #include "settings/settings_file.h"
 
@@ -11,7 +12,7 @@ namespace kivo {
 namespace {
 
 bool folderExists(const std::string& file) {
-    const std::filesystem::path folder = std::filesystem::path(file).parent_path();
+    const std::filesystem::path folder = filePath(file).parent_path();
     std::error_code ignored;
     return folder.empty() || std::filesystem::is_directory(folder, ignored);
 }

@@ -1,4 +1,5 @@
 #include "settings/settings_file.h"
+#include "file_access.h"
 
 #include "error.h"
 #include "settings/io_error.h"
@@ -20,7 +21,7 @@ namespace {
 }
 
 std::string readWholeFile(const std::string& file) {
-    std::FILE* in = std::fopen(file.c_str(), "rb");
+    std::FILE* in = openFile(file, "rb");
     if (in == nullptr) {
         throwIoError(errno, file);
     }
@@ -115,7 +116,7 @@ std::string settingsText(const KivoState& state, const WindowBounds& window, Siz
 } // namespace
 
 void readSettings(const std::string& file, KivoState& state, WindowBounds& window) {
-    for (const std::string& line : splitLines(readWholeFile(file))) {
+    for (const std::string& line : splitLines(utf8FromSystemText(readWholeFile(file)))) {
         applyLine(line, state, window);
     }
 }
@@ -124,10 +125,10 @@ void readSettings(const std::string& file, KivoState& state, WindowBounds& windo
 // one is complete, so a failure at any step keeps the settings of the last good save.
 void writeSettings(const std::string& file, const KivoState& state, const WindowBounds& window,
                    Size picture) {
-    const std::string text = settingsText(state, window, picture);
+    const std::string text = systemTextFromUtf8(settingsText(state, window, picture));
     const std::string temporary = file + ".tmp";
 
-    std::FILE* out = std::fopen(temporary.c_str(), "wb");
+    std::FILE* out = openFile(temporary, "wb");
     if (out == nullptr) {
         throwIoError(errno, file);
     }
@@ -143,13 +144,13 @@ void writeSettings(const std::string& file, const KivoState& state, const Window
     }
     if (!failed) {
         std::error_code renameError;
-        std::filesystem::rename(temporary, file, renameError);
+        std::filesystem::rename(filePath(temporary), filePath(file), renameError);
         if (!renameError) {
             return;
         }
         error = renameError.default_error_condition().value();
     }
-    std::remove(temporary.c_str());
+    removeFileQuietly(temporary);
     throwIoError(error, file);
 }
 

@@ -1,4 +1,5 @@
 #include "window/form_kivo.h"
+#include "file_access.h"
 
 #include "error.h"
 #include "paths.h"
@@ -32,7 +33,7 @@ void TFormKivo::FormCreate() {
 
     const std::string settings = settingsFilePath(state.ProgramDir);
     std::error_code ignored;
-    if (std::filesystem::exists(settings, ignored)) {
+    if (std::filesystem::exists(filePath(settings), ignored)) {
         WindowBounds window = desktop_.windowBounds();
         try {
             readSettings(settings, state, window);
@@ -54,8 +55,8 @@ void TFormKivo::FormCreate() {
 
 void TFormKivo::centrePanel() {
     const WindowBounds window = desktop_.windowBounds();
-    desktop_.setPanelPosition({window.width / 2 - kPanelSize.width / 2,
-                               window.height / 2 - kPanelSize.height / 2});
+    desktop_.setPanelPosition(
+        {window.width / 2 - kPanelSize.width / 2, window.height / 2 - kPanelSize.height / 2});
 }
 
 void TFormKivo::loadImage1(const std::string& path) {
@@ -126,8 +127,8 @@ std::string withTrailingSeparator(std::string folder) {
 
 std::string programDirOf(const std::string& executablePath) {
     const auto slash = executablePath.find_last_of("/\\");
-    return withTrailingSeparator(
-        slash == std::string::npos ? std::string() : executablePath.substr(0, slash + 1));
+    return withTrailingSeparator(slash == std::string::npos ? std::string()
+                                                            : executablePath.substr(0, slash + 1));
 }
 
 } // namespace kivo
