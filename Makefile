@@ -23,7 +23,11 @@ test:
 bench:
 	@scripts/install-deps.sh test
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
-	$(BUILD)/bench/kivo_bench_breathing bench/results/latest.md
+	@mkdir -p bench/results
+	@{ echo "# Kivo benchmark"; echo; date -u; echo; \
+	   $(BUILD)/bench/kivo_bench_conversion && $(BUILD)/bench/kivo_bench_breathing; \
+	 } > bench/results/latest.md
+	@cat bench/results/latest.md
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,5 +1,5 @@
-// Measures the breathing of the real program on Xvfb: tick interval, CPU of kivo and of the
-// X server, start-up time and memory. Prints a table and writes results/latest.md.
+// Measures the real program on Xvfb: start-up time, memory, idle CPU, and the breathing's tick
+// interval and CPU of kivo and of the X server. Prints markdown sections.
 #include "bench_session.h"
 #include "files.h"
 
@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
 #include <sstream>
 #include <string>
@@ -182,8 +181,7 @@ template <typename T> T median(std::vector<T> values) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
-    const std::filesystem::path output = argc > 1 ? argv[1] : "bench/results/latest.md";
+int main() {
     std::ostringstream report;
     char line[256];
 
@@ -226,13 +224,9 @@ int main(int argc, char* argv[]) {
                           r.picture.c_str(), r.outline.c_str(), r.meanMs, r.spreadMs,
                           r.kivoCpuPercent, r.serverCpuPercent);
             report << line;
-            std::fputs(line, stdout);
-            std::fflush(stdout);
         }
     }
-
-    std::filesystem::create_directories(output.parent_path());
-    std::ofstream(output) << "# Kivo benchmark\n\n" << report.str();
-    std::printf("\n%s\nwritten to %s\n", report.str().c_str(), output.string().c_str());
+    report << "\nCPU is per second of breathing, the two-second rests included.\n";
+    std::fputs(report.str().c_str(), stdout);
     return 0;
 }
