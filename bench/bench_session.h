@@ -17,6 +17,8 @@ namespace kivo::bench {
 double cpuSeconds(pid_t pid);
 // Peak resident memory of a process, in KiB.
 long peakResidentKiB(pid_t pid);
+// Context switches of all the process's threads so far: each is a wake-up or a preemption.
+long contextSwitches(pid_t pid);
 // The Xvfb started by this process.
 pid_t virtualServerPid();
 

@@ -36,6 +36,7 @@ struct StartupResult {
     double firstWindowMs = 0;
     long peakKiB = 0;
     double idleCpuPercent = 0;
+    double idleWakeupsPerSecond = 0;
 };
 
 std::string bmp24(int width, int height) {
@@ -168,8 +169,11 @@ StartupResult measureStartup() {
         std::chrono::duration<double, std::milli>(Clock::now() - session.startedAt()).count();
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const double cpuBefore = kivo::bench::cpuSeconds(session.kivoPid());
+    const long switchesBefore = kivo::bench::contextSwitches(session.kivoPid());
     std::this_thread::sleep_for(std::chrono::seconds(3));
     result.idleCpuPercent = 100 * (kivo::bench::cpuSeconds(session.kivoPid()) - cpuBefore) / 3;
+    result.idleWakeupsPerSecond =
+        static_cast<double>(kivo::bench::contextSwitches(session.kivoPid()) - switchesBefore) / 3;
     result.peakKiB = kivo::bench::peakResidentKiB(session.kivoPid());
     return result;
 }
@@ -192,16 +196,19 @@ int main() {
     std::vector<double> startMs;
     std::vector<long> peaks;
     std::vector<double> idle;
+    std::vector<double> wakeups;
     for (const auto& s : startups) {
         startMs.push_back(s.firstWindowMs);
         peaks.push_back(s.peakKiB);
         idle.push_back(s.idleCpuPercent);
+        wakeups.push_back(s.idleWakeupsPerSecond);
     }
     report << "## Start-up (median of 5)\n\n| measure | value |\n|---|---|\n";
     std::snprintf(line, sizeof line,
                   "| start to first shown window | %.0f ms |\n| peak resident memory | %.1f MB |\n"
-                  "| CPU while idle | %.2f %% |\n\n",
-                  median(startMs), static_cast<double>(median(peaks)) / 1024, median(idle));
+                  "| CPU while idle | %.2f %% |\n| wake-ups per second while idle | %.1f |\n\n",
+                  median(startMs), static_cast<double>(median(peaks)) / 1024, median(idle),
+                  median(wakeups));
     report << line;
 
     report << "## Breathing (" << kTicks << " ticks, rests excluded from the interval)\n\n"
