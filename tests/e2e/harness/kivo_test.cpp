@@ -1,5 +1,6 @@
 #include "kivo_test.h"
 
+#include "face.h"
 #include "wait.h"
 
 #include <iostream>
@@ -36,9 +37,26 @@ std::optional<WindowInfo> KivoTest::waitForMainWindow() {
                              [](const WindowInfo& window) { return !window.dialog; });
 }
 
+std::optional<WindowInfo> KivoTest::waitForPaintedMainWindow() {
+    const auto window = waitForMainWindow();
+    if (window && !startButtonShows(waitForCapture(window->geometry, startButtonShows))) {
+        return std::nullopt;
+    }
+    return window;
+}
+
 std::optional<WindowInfo> KivoTest::waitForErrorBox() {
     return x().waitForWindow(kTitle, kAppearTimeout,
                              [](const WindowInfo& window) { return window.dialog; });
+}
+
+std::optional<WindowInfo> KivoTest::waitForDialog(const std::string& title) {
+    const auto dialog = x().waitForWindow(title, kAppearTimeout);
+    // Keys typed before the dialog has the focus go to the window below it.
+    if (dialog && !waitUntil(kAppearTimeout, [&] { return x().hasInputFocus(dialog->id); })) {
+        ADD_FAILURE() << "\"" << title << "\" never took the keyboard focus";
+    }
+    return dialog;
 }
 
 Image KivoTest::waitForCapture(const Rect& area, const std::function<bool(const Image&)>& ready) {

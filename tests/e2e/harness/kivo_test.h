@@ -31,7 +31,12 @@ class KivoTest : public ::testing::Test {
     Process& kivo() { return *kivo_; }
 
     std::optional<WindowInfo> waitForMainWindow();
+    // Once its start button is drawn the window takes input; a click before may be lost.
+    std::optional<WindowInfo> waitForPaintedMainWindow();
     std::optional<WindowInfo> waitForErrorBox();
+    // The program's questions and reports are titled by their kind: "Confirm", "Information".
+    // Returns once the dialog has the keyboard focus.
+    std::optional<WindowInfo> waitForDialog(const std::string& title);
     // Painting lags behind mapping: captures the area until the picture is ready (or the
     // timeout passes) and returns the last capture.
     Image waitForCapture(const Rect& area, const std::function<bool(const Image&)>& ready);

@@ -53,6 +53,10 @@ XClient::XClient(const std::string& displayName) : display_(XOpenDisplay(display
     }
     XSetErrorHandler(ignoreXError);
     root_ = DefaultRootWindow(display_);
+    int errorBase = 0;
+    if (!XShapeQueryExtension(display_, &shapeEventBase_, &errorBase)) {
+        throw std::runtime_error("the X server has no SHAPE extension");
+    }
 }
 
 XClient::~XClient() {
@@ -143,6 +147,13 @@ bool XClient::viewable(Window window) {
            attributes.map_state == IsViewable;
 }
 
+bool XClient::hasInputFocus(Window window) {
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display_, &focus, &revertTo);
+    return focus == window;
+}
+
 Rect XClient::geometry(Window window) {
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display_, window, &attributes) == 0) {
@@ -190,6 +201,20 @@ std::vector<Rect> XClient::shapeRectangles(Window window) {
     }
     XFree(rectangles);
     return result;
+}
+
+std::vector<std::string> XClient::netWmState(Window window) {
+    unsigned long count = 0;
+    const auto atoms = property(display_, window, "_NET_WM_STATE", XA_ATOM, &count);
+    std::vector<std::string> names;
+    for (unsigned long i = 0; i < count; ++i) {
+        char* name = XGetAtomName(display_, reinterpret_cast<const Atom*>(atoms.data())[i]);
+        if (name != nullptr) {
+            names.emplace_back(name);
+            XFree(name);
+        }
+    }
+    return names;
 }
 
 Image XClient::capture(const Rect& area) {

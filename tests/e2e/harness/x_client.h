@@ -24,6 +24,15 @@ struct WindowInfo {
 
 using WindowFilter = std::function<bool(const WindowInfo&)>;
 
+// One change of a watched window's bounding shape, as the server announced it.
+struct ShapeChange {
+    Rect extents;        // relative to the window
+    bool shaped = false; // false once the shape is removed and the window shows whole
+    std::chrono::steady_clock::time_point seen;
+};
+
+using ShapeFilter = std::function<bool(const ShapeChange&)>;
+
 // One connection to the test's X server: finds windows, reads them back, fakes input. All
 // sampling goes through this connection, so a test never floods the server with clients.
 class XClient {
@@ -42,12 +51,24 @@ class XClient {
     bool waitUntilGone(WindowId window, std::chrono::milliseconds timeout);
 
     bool viewable(WindowId window);
+    // Whether key presses now go to the window.
+    bool hasInputFocus(WindowId window);
     Rect geometry(WindowId window);
     // The outermost ancestor below the root: the window manager's frame, or the window itself.
     Rect frameGeometry(WindowId window);
     // The bounding shape, relative to the window; one rectangle when the window is unshaped.
     std::vector<Rect> shapeRectangles(WindowId window);
     Image capture(const Rect& area);
+    // Atom names in the window's _NET_WM_STATE, which the window manager keeps.
+    std::vector<std::string> netWmState(WindowId window);
+
+    // From now on every change of the window's shape is queued for nextShapeChange, so a test
+    // follows the outline tick by tick instead of sampling it.
+    void watchShape(WindowId window);
+    std::optional<ShapeChange> nextShapeChange(std::chrono::milliseconds timeout);
+    // Skips changes until one is accepted.
+    std::optional<ShapeChange> waitForShapeChange(std::chrono::milliseconds timeout,
+                                                  const ShapeFilter& accept);
 
     void moveMouse(int x, int y);
     void pressButton(int button = 1);
@@ -57,6 +78,10 @@ class XClient {
     void drag(int fromX, int fromY, int toX, int toY, int steps = 10);
     // Key names as XStringToKeysym knows them: "Return", "Escape", "n".
     void pressKey(const std::string& keysym);
+    // Held down together and released in reverse order: {"Control_L", "a"}.
+    void pressChord(const std::vector<std::string>& keysyms);
+    // Printable ASCII, with Shift where the keyboard map needs it.
+    void typeText(const std::string& text);
 
   private:
     std::string titleOf(WindowId window);
@@ -64,9 +89,11 @@ class XClient {
     void collectTitled(WindowId parent, const std::string& title, const WindowFilter& accept,
                        std::vector<WindowInfo>& found);
     void settle();
+    void tapKey(unsigned keycode, bool shifted);
 
     _XDisplay* display_;
     WindowId root_;
+    int shapeEventBase_ = 0;
 };
 
 } // namespace kivo::e2e

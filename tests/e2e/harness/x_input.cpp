@@ -1,6 +1,7 @@
 // Input faked through XTest, as if from a real mouse and keyboard.
 #include "x_client.h"
 
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 #include <stdexcept>
 #include <thread>
@@ -53,14 +54,59 @@ void XClient::drag(int fromX, int fromY, int toX, int toY, int steps) {
     releaseButton(1);
 }
 
-void XClient::pressKey(const std::string& keysym) {
-    const KeySym symbol = XStringToKeysym(keysym.c_str());
-    const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display_, symbol);
+namespace {
+
+KeyCode keycodeOf(Display* display, KeySym symbol, const std::string& name) {
+    const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
     if (code == 0) {
-        throw std::invalid_argument("no key for " + keysym);
+        throw std::invalid_argument("no key for " + name);
     }
-    XTestFakeKeyEvent(display_, code, True, CurrentTime);
-    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    return code;
+}
+
+KeyCode keycodeOf(Display* display, const std::string& keysym) {
+    return keycodeOf(display, XStringToKeysym(keysym.c_str()), keysym);
+}
+
+} // namespace
+
+void XClient::pressKey(const std::string& keysym) {
+    pressChord({keysym});
+}
+
+void XClient::pressChord(const std::vector<std::string>& keysyms) {
+    std::vector<KeyCode> codes;
+    for (const auto& keysym : keysyms) {
+        codes.push_back(keycodeOf(display_, keysym));
+    }
+    for (const KeyCode code : codes) {
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    }
+    for (auto code = codes.rbegin(); code != codes.rend(); ++code) {
+        XTestFakeKeyEvent(display_, *code, False, CurrentTime);
+    }
+    settle();
+}
+
+void XClient::tapKey(unsigned keycode, bool shifted) {
+    const KeyCode shift = keycodeOf(display_, "Shift_L");
+    if (shifted) {
+        XTestFakeKeyEvent(display_, shift, True, CurrentTime);
+    }
+    XTestFakeKeyEvent(display_, keycode, True, CurrentTime);
+    XTestFakeKeyEvent(display_, keycode, False, CurrentTime);
+    if (shifted) {
+        XTestFakeKeyEvent(display_, shift, False, CurrentTime);
+    }
+}
+
+void XClient::typeText(const std::string& text) {
+    for (const char c : text) {
+        // Printable ASCII characters are their own keysyms.
+        const auto symbol = static_cast<KeySym>(static_cast<unsigned char>(c));
+        const KeyCode code = keycodeOf(display_, symbol, std::string(1, c));
+        tapKey(code, XkbKeycodeToKeysym(display_, code, 0, 0) != symbol);
+    }
     settle();
 }
 

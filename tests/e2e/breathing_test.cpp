@@ -1,0 +1,162 @@
+#include "face.h"
+#include "kivo_test.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kivo::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kSide = 280; // the default picture is square
+constexpr int kInsetMax = kSide / 2;
+constexpr Rect kWholeWindow{0, 0, kSide, kSide};
+// The insets of one cycle in order: 139 down to 0, a rest, 1 up to 140, and 139 again.
+const std::vector<int>& cycleInsets() {
+    static const std::vector<int> insets = [] {
+        std::vector<int> all;
+        for (int i = kInsetMax - 1; i >= 0; --i) {
+            all.push_back(i);
+        }
+        for (int i = 1; i <= kInsetMax; ++i) {
+            all.push_back(i);
+        }
+        all.push_back(kInsetMax - 1);
+        return all;
+    }();
+    return insets;
+}
+
+constexpr std::size_t kRestIndex = kInsetMax - 1;
+constexpr std::size_t kVanishIndex = 2 * kInsetMax - 1;
+
+// The ellipse leaves out its box's last column and row, as the Windows region functions do.
+Rect ellipseExtents(int inset) {
+    return {inset, inset, kSide - 1 - 2 * inset, kSide - 1 - 2 * inset};
+}
+
+bool intersects(const Rect& a, const Rect& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
+           b.y < a.y + a.height;
+}
+
+bool covers(const Rect& outer, const Rect& inner) {
+    return outer.x <= inner.x && outer.y <= inner.y &&
+           outer.x + outer.width >= inner.x + inner.width &&
+           outer.y + outer.height >= inner.y + inner.height;
+}
+
+std::chrono::milliseconds between(const ShapeChange& from, const ShapeChange& to) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(to.seen - from.seen);
+}
+
+class Breathing : public KivoTest {
+  protected:
+    void SetUp() override {
+        startKivo();
+        const auto found = waitForPaintedMainWindow();
+        ASSERT_TRUE(found) << "no main window";
+        window = *found;
+        x().watchShape(window.id);
+    }
+
+    void clickInWindow(int windowX, int windowY) {
+        x().click(window.geometry.x + windowX, window.geometry.y + windowY);
+    }
+
+    // Starts the breathing and records every outline of one cycle.
+    std::vector<ShapeChange> recordOneCycle() {
+        clickInWindow(kStartButtonArea.width / 2, kStartButtonArea.height / 2);
+        std::vector<ShapeChange> cycle;
+        while (cycle.size() < cycleInsets().size()) {
+            const auto change = x().nextShapeChange(5s);
+            if (!change) {
+                break;
+            }
+            cycle.push_back(*change);
+        }
+        return cycle;
+    }
+
+    WindowInfo window;
+};
+
+TEST_F(Breathing, TheOutlineGrowsFromTheCentreRestsTwoSecondsAndShrinks) {
+    const auto cycle = recordOneCycle();
+    EXPECT_EQ(x().geometry(window.id), (Rect{0, 0, kSide, kSide}))
+        << "the window did not take the picture's size";
+    ASSERT_EQ(cycle.size(), cycleInsets().size()) << "the outline stopped changing";
+
+    for (std::size_t i = 0; i < kVanishIndex; ++i) {
+        const Rect expected = ellipseExtents(cycleInsets()[i]);
+        if (cycle[i].extents != expected) {
+            ADD_FAILURE() << "outline " << i << " (inset " << cycleInsets()[i] << ") is "
+                          << cycle[i].extents << ", expected " << expected;
+            break;
+        }
+    }
+
+    // One pixel per tick of at least 10 ms, each tick reaching the screen on its own.
+    const auto growing = between(cycle.front(), cycle[kRestIndex]);
+    const auto shrinking = between(cycle[kRestIndex + 1], cycle[kVanishIndex]);
+    EXPECT_GE(growing, 1250ms);
+    EXPECT_GE(shrinking, 1250ms);
+    std::vector<std::chrono::milliseconds> gaps;
+    for (std::size_t i = 1; i <= kRestIndex; ++i) {
+        gaps.push_back(between(cycle[i - 1], cycle[i]));
+    }
+    std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
+    EXPECT_GE(gaps[gaps.size() / 2], 5ms) << "the outline reached the screen in bursts";
+
+    const auto rest = between(cycle[kRestIndex], cycle[kRestIndex + 1]);
+    EXPECT_GE(rest, 1900ms);
+    EXPECT_LE(rest, 3000ms);
+}
+
+TEST_F(Breathing, TheVanishedOutlineShowsNothingAndTheWholeWindowNeverShows) {
+    const auto cycle = recordOneCycle();
+    ASSERT_EQ(cycle.size(), cycleInsets().size()) << "the outline stopped changing";
+
+    for (std::size_t i = 0; i < cycle.size(); ++i) {
+        const ShapeChange& change = cycle[i];
+        EXPECT_TRUE(change.shaped) << "outline " << i << " removed the shape";
+        EXPECT_FALSE(covers(change.extents, kWholeWindow))
+            << "outline " << i << " (inset " << cycleInsets()[i] << ") shows the whole window";
+    }
+    EXPECT_FALSE(intersects(cycle[kVanishIndex].extents, kWholeWindow))
+        << "at inset " << kInsetMax << " the window shows " << cycle[kVanishIndex].extents;
+    // The growth starts again from the centre at once, with no rest.
+    EXPECT_EQ(cycle.back().extents, ellipseExtents(kInsetMax - 1));
+    EXPECT_LT(between(cycle[kVanishIndex], cycle.back()), 1000ms);
+}
+
+TEST_F(Breathing, ADoubleClickEndsATrialWithTheWholeWindowAndThePanelBack) {
+    const Rect panel{100, 95, 80, 88};
+    clickInWindow(panel.x + 4 + 35, panel.y + 60 + 11); // "Проверить"
+    ASSERT_TRUE(x().waitForShapeChange(5s, [](const ShapeChange& change) {
+        return change.extents.width > kSide / 2;
+    })) << "the trial did not start breathing";
+
+    x().doubleClick(window.geometry.x + kSide / 2, window.geometry.y + kSide / 2);
+    EXPECT_TRUE(x().waitForShapeChange(5s, [](const ShapeChange& change) {
+        return covers(change.extents, kWholeWindow);
+    })) << "the whole window did not come back";
+    EXPECT_FALSE(x().nextShapeChange(300ms)) << "the outline kept breathing after the trial";
+    EXPECT_EQ(x().shapeRectangles(window.id), std::vector<Rect>{kWholeWindow});
+
+    x().moveMouse(1000, 900); // a tooltip could cover the panel
+    const Rect area{window.geometry.x, window.geometry.y, kSide, kSide};
+    const Image shot =
+        waitForCapture(area, [&](const Image& image) { return panelShows(image, panel); });
+    EXPECT_TRUE(panelShows(shot, panel));
+    EXPECT_TRUE(startButtonShows(shot));
+    EXPECT_TRUE(kivo().running());
+
+    // Out of the trial, with nothing changed, the next double-click closes.
+    x().doubleClick(window.geometry.x + 60, window.geometry.y + 220);
+    EXPECT_EQ(kivo().waitExit(kAppearTimeout), 0);
+}
+
+} // namespace
+} // namespace kivo::e2e
