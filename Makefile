@@ -1,8 +1,8 @@
-# Front door: make run, make test.
+# Front door: make run, make test, make windows.
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test bench format clean
+.PHONY: all build run test bench fuzz format clean windows windows-i686 windows-test
 
 all: build
 
@@ -19,6 +19,7 @@ test:
 	@scripts/install-deps.sh test
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
 	ctest --test-dir $(BUILD) --output-on-failure -j 1
+	@$(MAKE) --no-print-directory windows-test
 
 bench:
 	@scripts/install-deps.sh test
@@ -29,8 +30,30 @@ bench:
 	 } > bench/results/latest.md
 	@cat bench/results/latest.md
 
+# build-win/kivo.exe (64-bit) and build-win-i686/kivo.exe (32-bit), cross-built with MinGW-w64.
+windows:
+	@scripts/install-deps.sh windows
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64
+	@JOBS=$(JOBS) scripts/build-windows.sh i686
+
+windows-i686:
+	@scripts/install-deps.sh windows
+	@JOBS=$(JOBS) scripts/build-windows.sh i686
+
+# The 64-bit build's tests under Wine; the 32-bit build is compiled and linked.
+windows-test:
+	@scripts/install-deps.sh windows
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64 test
+	@JOBS=$(JOBS) scripts/build-windows.sh i686
+
+# The core's fuzz targets, built with clang in build-fuzz/, FUZZ_SECONDS each (default 60).
+FUZZ_SECONDS ?= 60
+fuzz:
+	@scripts/install-deps.sh test
+	@JOBS=$(JOBS) scripts/fuzz.sh $(FUZZ_SECONDS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-win build-win-i686

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kivo needs to build, run and test. Idempotent and silent when
-# everything is present. Usage: install-deps.sh [run|test]
+# everything is present. Usage: install-deps.sh [run|test|windows]
+#   windows: the MinGW-w64 cross build (kivo.exe) and Wine for its tests; test includes it.
 set -euo pipefail
 
 packages=(
@@ -9,36 +10,106 @@ packages=(
   libjpeg62-turbo-dev
   fonts-liberation fonts-dejavu-core
 )
+windows_packages=(
+  cmake make
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  nasm dpkg-dev googletest
+  wine wine64 xvfb xauth
+)
+deb_src=false
 case "${1:-run}" in
   run)
     packages+=(xvfb xauth)
     ;;
   test)
     packages+=(libgtest-dev xvfb xauth openbox libx11-dev libxext-dev libxtst-dev libjpeg-turbo-progs)
+    packages+=(libxres-dev clang libclang-rt-14-dev)
+    packages+=("${windows_packages[@]}")
+    deb_src=true
+    ;;
+  windows)
+    packages=("${windows_packages[@]}")
+    deb_src=true
     ;;
   *)
-    echo "usage: $0 [run|test]" >&2
+    echo "usage: $0 [run|test|windows]" >&2
     exit 2
     ;;
 esac
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "Needs root: $*; run this script as root or install sudo." >&2
+    exit 1
+  fi
+}
+
+# The deb-src twin of the machine's own Debian entries, so that `apt-get source` works (the
+# Windows build compiles libjpeg-turbo from Debian's source package). Prints nothing when
+# there is nothing to add.
+deb_src_entries() {
+  local codename
+  # shellcheck source=/dev/null
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    # deb822: repeat every enabled stanza whose Types has deb but not deb-src.
+    awk 'function flush() {
+           if (stanza != "" && types ~ /(^| )deb( |$)/ && types !~ /deb-src/ && enabled != "no")
+             printf "%sTypes: deb-src\n%s", (printed++ ? "\n" : ""), stanza
+           stanza = ""; types = ""; enabled = ""
+         }
+         /^[ \t]*$/ { flush(); next }
+         /^#/ { next }
+         tolower($1) == "types:" { $1 = ""; types = substr($0, 2); next }
+         tolower($1) == "enabled:" { enabled = tolower($2) }
+         { stanza = stanza $0 "\n" }
+         END { flush() }' /etc/apt/sources.list.d/debian.sources
+  elif [ -f /etc/apt/sources.list ]; then
+    # One-line format: the deb lines of this release's suites, unless their deb-src is there.
+    awk -v codename="$codename" '
+      $1 == "deb-src" { have[$0] = 1 }
+      $1 == "deb" {
+        suite = ($2 ~ /^\[/) ? "" : $3
+        for (i = 2; i <= NF; i++) if ($i ~ /\]$/) { suite = $(i + 2); break }
+        if (suite == codename || index(suite, codename "-") == 1) { sub(/^deb/, "deb-src"); want[++n] = $0 }
+      }
+      END { for (i = 1; i <= n; i++) if (!(want[i] in have)) print want[i] }' /etc/apt/sources.list
+  fi
+}
+
+ensure_deb_src() {
+  local entries target
+  entries=$(deb_src_entries)
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    target=/etc/apt/sources.list.d/kivo-deb-src.sources
+  else
+    target=/etc/apt/sources.list.d/kivo-deb-src.list
+  fi
+  [ -n "$entries" ] || return 0
+  if [ "$(cat "$target" 2>/dev/null)" = "$entries" ] && compgen -G '/var/lib/apt/lists/*_Sources*' >/dev/null; then
+    return 0
+  fi
+  echo "Adding Debian's source entries: $target"
+  printf '%s\n' "$entries" | as_root tee "$target" >/dev/null
+  as_root apt-get update -qq
+}
 
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
   [ "$status" = installed ] || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ "$(id -u)" -eq 0 ]; then
-  as_root=()
-elif command -v sudo >/dev/null 2>&1; then
-  as_root=(sudo)
-else
-  echo "Missing packages: ${missing[*]}; run this script as root or install sudo." >&2
-  exit 1
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  as_root apt-get update -qq
+  as_root apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
-
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+if $deb_src; then
+  ensure_deb_src
+fi

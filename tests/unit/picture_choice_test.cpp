@@ -1,4 +1,5 @@
 #include "fake_desktop.h"
+#include "paths.h"
 #include "jpeg_maker.h"
 #include "temp_files.h"
 #include "window/form_kivo.h"
@@ -33,8 +34,10 @@ struct Program {
         desktop.window = {10, 20, 280, 279};
         form.FormCreate();
     }
-    std::string image(const std::string& name) const { return dir.dir() + "image/" + name; }
-    std::string photo(const std::string& name) const { return dir.dir() + "photos/" + name; }
+    std::string image(const std::string& name) const { return pictureFolder(dir.dir()) + name; }
+    std::string photo(const std::string& name) const {
+        return dir.dir() + "photos" + kPathSeparator + name;
+    }
     // Runs the handler with the files the dialog hands back in turn, then a cancel.
     void choose(std::initializer_list<std::string> files) {
         for (const std::string& file : files) {

@@ -1,5 +1,6 @@
 #include "fake_desktop.h"
 #include "temp_files.h"
+#include "paths.h"
 #include "window/form_kivo.h"
 #include "window/message_dialog.h"
 
@@ -12,7 +13,7 @@ using test::FakeDesktop;
 using test::TempDir;
 
 TEST(ApplicationTitle, FoldsAllButTheFirstLetterUpToTheFirstDot) {
-    EXPECT_EQ(applicationTitleFor("C:\\Prog\\KIVO.EXE"), "Kivo");
+    EXPECT_EQ(applicationTitleFor(std::string("Prog") + kPathSeparator + "KIVO.EXE"), "Kivo");
     EXPECT_EQ(applicationTitleFor("/usr/bin/my.tool.exe"), "my");
     EXPECT_EQ(applicationTitleFor("/opt/kivo/kivo"), "kivo");
     EXPECT_EQ(applicationTitleFor("/opt/Kivo/KiVo"), "Kivo");
@@ -29,9 +30,18 @@ TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
 }
 
 TEST(ProgramDir, EndsInExactlyOneSeparator) {
-    EXPECT_EQ(programDirOf("/opt/kivo/kivo"), "/opt/kivo/");
-    EXPECT_EQ(withTrailingSeparator("/opt/kivo"), "/opt/kivo/");
-    EXPECT_EQ(withTrailingSeparator("/opt/kivo/"), "/opt/kivo/");
+    const std::string folder = std::string("kivo") + kPathSeparator + "bin";
+    EXPECT_EQ(programDirOf(folder + kPathSeparator + "kivo"), folder + kPathSeparator);
+    EXPECT_EQ(withTrailingSeparator(folder), folder + kPathSeparator);
+    EXPECT_EQ(withTrailingSeparator(folder + kPathSeparator), folder + kPathSeparator);
+    EXPECT_EQ(programDirOf("kivo"), std::string(1, kPathSeparator));
+#ifdef _WIN32
+    EXPECT_EQ(programDirOf("C:/Prog/KIVO.EXE"), "C:/Prog/");
+#else
+    // A backslash is part of a Linux file name, not a separator.
+    EXPECT_EQ(programDirOf("/opt/a\\b/kivo"), "/opt/a\\b/");
+    EXPECT_EQ(applicationTitleFor("/opt/my\\tool.x"), "my\\tool");
+#endif
 }
 
 TEST(HalfLargerSide, TruncatesTheLargerSide) {
@@ -76,7 +86,7 @@ TEST(FormCreate, WithoutSettingsShowsTheDefaultPictureInTheDefaultWindow) {
     program.start();
     const KivoState& s = program.form.state;
     EXPECT_EQ(s.ProgramDir, program.dir.dir());
-    EXPECT_EQ(s.ImagePath, program.dir.dir() + "image/1.bmp");
+    EXPECT_EQ(s.ImagePath, pictureFolder(program.dir.dir()) + "1.bmp");
     EXPECT_EQ(s.Vid, 2);
     EXPECT_EQ(s.Flpv, 0);
     EXPECT_EQ(s.ScreenWidth, 1280);

@@ -6,10 +6,9 @@
 
 namespace kivo {
 
-// Where the file name begins in a full path; Windows takes "/" as a separator as well.
+// Where the file name begins in a full path.
 inline std::size_t fileNameStart(const std::string& path) {
-    const char* const separators = kPathSeparator == '\\' ? "\\/" : "/";
-    const std::size_t separator = path.find_last_of(separators);
+    const std::size_t separator = path.find_last_of(kPathSeparators);
     return separator == std::string::npos ? 0 : separator + 1;
 }
 

@@ -4,6 +4,7 @@
 #include "error.h"
 #include "paths.h"
 #include "picture/bitmap_check.h"
+#include "picture/file_name.h"
 #include "settings/settings_file.h"
 #include "text.h"
 
@@ -101,9 +102,7 @@ std::int32_t halfLargerSide(Size picture) {
 }
 
 std::string applicationTitleFor(const std::string& executablePath) {
-    const auto slash = executablePath.find_last_of("/\\");
-    std::string name =
-        slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
+    std::string name = fileNameOf(executablePath);
     name = name.substr(0, name.find('.'));
     for (std::size_t i = 1; i < name.size(); ++i) {
         name[i] = asciiLower(name[i]);
@@ -119,16 +118,14 @@ std::string errorBoxText(const std::string& message) {
 }
 
 std::string withTrailingSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != kPathSeparator) {
+    if (folder.empty() || !isPathSeparator(folder.back())) {
         folder += kPathSeparator;
     }
     return folder;
 }
 
 std::string programDirOf(const std::string& executablePath) {
-    const auto slash = executablePath.find_last_of("/\\");
-    return withTrailingSeparator(slash == std::string::npos ? std::string()
-                                                            : executablePath.substr(0, slash + 1));
+    return withTrailingSeparator(executablePath.substr(0, fileNameStart(executablePath)));
 }
 
 } // namespace kivo

@@ -1,0 +1,10 @@
+# Cross-built Windows programs (the unit tests) run under Wine, in a prefix of the build
+# folder's own, through a wrapper that CMake and ctest use as the emulator.
+find_program(KIVO_WINE wine)
+if(KIVO_WINE AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(KIVO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+                                  WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+endif()
