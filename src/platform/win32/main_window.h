@@ -1,0 +1,56 @@
+#pragma once
+
+#include "gdi_object.h"
+#include "panel_control.h"
+#include "picture_control.h"
+#include "speed_button.h"
+#include "window_base.h"
+
+#include <functional>
+#include <memory>
+#include <type_traits>
+
+namespace kivo::win32 {
+
+// FormKivo: a borderless top-level window with its controls, laid out as designed and
+// created hidden; behaviour is wired by Win32Desktop.
+class MainWindow : public WindowBase {
+    // First, so that they outlive the controls that draw with them.
+    GdiObject<HFONT> labelFont_;
+    GdiObject<HFONT> buttonFont_;
+
+  public:
+    static constexpr UINT_PTR kTimer1 = 1;
+
+    MainWindow();
+
+    // The cursor over the parts of the window that no control covers.
+    void setCursor(HCURSOR cursor);
+
+    PictureControl image1;
+    PictureControl image2;
+    PanelControl panel1;
+    SpeedButton speedButton1;
+    SpeedButton speedButton3;
+    SpeedButton speedButton2;
+    std::function<void()> onTimer1;
+
+  private:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnSetCursor(HWND window, UINT hitTest);
+    void OnTimer(UINT_PTR id);
+    void OnDestroy();
+    void createControls();
+    void addTooltip(HWND control, const wchar_t* text);
+
+    struct WindowDestroyer {
+        void operator()(HWND window) const { DestroyWindow(window); }
+    };
+
+    HCURSOR cursor_ = LoadCursorW(nullptr, IDC_ARROW);
+    // Not owned by the main window, and so destroyed with this object: under Wine a window
+    // that owns a topmost popup cannot be put above all others itself.
+    std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> tooltip_;
+};
+
+} // namespace kivo::win32

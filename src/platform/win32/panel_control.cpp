@@ -1,0 +1,62 @@
+#include "panel_control.h"
+
+namespace kivo::win32 {
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"KivoPanel";
+constexpr int kBevelWidth = 2;
+
+} // namespace
+
+void PanelControl::create(HWND parent, WindowBounds bounds, COLORREF labelColour) {
+    labelColour_ = labelColour;
+    registerClass(kClassName, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr);
+    createWindow(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                 bounds, parent);
+}
+
+LRESULT PanelControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_PRINTCLIENT:
+        OnPrintClient(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE; // painted whole in WM_PAINT
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(OnCtlColorStatic(reinterpret_cast<HDC>(wParam)));
+    }
+    return WindowBase::handleMessage(message, wParam, lParam);
+}
+
+void PanelControl::OnPaint() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd(), &paint);
+    paintContent(dc);
+    EndPaint(hwnd(), &paint);
+}
+
+void PanelControl::OnPrintClient(HDC dc) {
+    paintContent(dc);
+}
+
+HBRUSH PanelControl::OnCtlColorStatic(HDC dc) {
+    SetTextColor(dc, labelColour_);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void PanelControl::paintContent(HDC dc) const {
+    RECT rect{};
+    GetClientRect(hwnd(), &rect);
+    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    // Each ring is light above and left, shadowed below and right.
+    for (int ring = 0; ring < kBevelWidth; ++ring) {
+        DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+    }
+}
+
+} // namespace kivo::win32

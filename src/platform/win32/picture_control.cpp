@@ -1,0 +1,166 @@
+#include "picture_control.h"
+
+#include <cstdlib>
+#include <utility>
+#include <windowsx.h>
+
+namespace kivo::win32 {
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"KivoPicture";
+
+} // namespace
+
+void PictureControl::create(HWND parent, Point topLeft, GdiObject<HBITMAP> bitmap) {
+    registerClass(kClassName, CS_DBLCLKS, nullptr, nullptr);
+    createWindow(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                 {topLeft.x, topLeft.y, 0, 0}, parent);
+    setBitmap(std::move(bitmap));
+}
+
+void PictureControl::setBitmap(GdiObject<HBITMAP> bitmap) {
+    BITMAP info{};
+    GetObjectW(bitmap.get(), sizeof info, &info);
+    // A top-down bitmap reports a negative height.
+    size_ = {static_cast<int>(info.bmWidth), std::abs(static_cast<int>(info.bmHeight))};
+    bitmap_ = std::move(bitmap);
+    SetWindowPos(hwnd(), nullptr, 0, 0, size_.width, size_.height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void PictureControl::setCursor(HCURSOR cursor) {
+    cursor_ = cursor;
+    showCursorIfHovered(cursor);
+}
+
+LRESULT PictureControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_PRINTCLIENT:
+        OnPrintClient(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_SETCURSOR:
+        if (OnSetCursor(LOWORD(lParam))) {
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(MouseButton::Left, lParam);
+        return 0;
+    case WM_RBUTTONDOWN:
+        OnButtonDown(MouseButton::Right, lParam);
+        return 0;
+    case WM_MBUTTONDOWN:
+        OnButtonDown(MouseButton::Middle, lParam);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        OnButtonDoubleClick(MouseButton::Left, lParam);
+        return 0;
+    case WM_RBUTTONDBLCLK:
+        OnButtonDoubleClick(MouseButton::Right, lParam);
+        return 0;
+    case WM_MBUTTONDBLCLK:
+        OnButtonDoubleClick(MouseButton::Middle, lParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnButtonUp(MouseButton::Left, lParam);
+        return 0;
+    case WM_RBUTTONUP:
+        OnButtonUp(MouseButton::Right, lParam);
+        return 0;
+    case WM_MBUTTONUP:
+        OnButtonUp(MouseButton::Middle, lParam);
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged();
+        return 0;
+    }
+    return WindowBase::handleMessage(message, wParam, lParam);
+}
+
+void PictureControl::OnPaint() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd(), &paint);
+    paintContent(dc);
+    EndPaint(hwnd(), &paint);
+}
+
+void PictureControl::OnPrintClient(HDC dc) {
+    paintContent(dc);
+}
+
+bool PictureControl::OnSetCursor(UINT hitTest) {
+    if (hitTest != HTCLIENT) {
+        return false;
+    }
+    SetCursor(cursor_);
+    return true;
+}
+
+void PictureControl::OnButtonDown(MouseButton button, LPARAM position) {
+    if (button == MouseButton::Left) {
+        // Captured, so that a drag keeps its moves when the mouse outruns the window.
+        pressed_ = true;
+        SetCapture(hwnd());
+    }
+    if (onPress) {
+        onPress(button, GET_X_LPARAM(position), GET_Y_LPARAM(position));
+    }
+}
+
+void PictureControl::OnButtonDoubleClick(MouseButton button, LPARAM position) {
+    // The system sends this in place of the second press: the double-click, then the press.
+    if (button == MouseButton::Left && onDoubleClick) {
+        onDoubleClick();
+    }
+    // The double-click may have closed the program's window.
+    if (hwnd() != nullptr) {
+        OnButtonDown(button, position);
+    }
+}
+
+void PictureControl::OnMouseMove(LPARAM position) {
+    if (onMove) {
+        onMove(GET_X_LPARAM(position), GET_Y_LPARAM(position));
+    }
+}
+
+void PictureControl::OnButtonUp(MouseButton button, LPARAM position) {
+    const POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const bool click = button == MouseButton::Left && pressed_ && PtInRect(&client, at);
+    if (button == MouseButton::Left && GetCapture() == hwnd()) {
+        ReleaseCapture();
+    }
+    if (onRelease) {
+        onRelease(button, at.x, at.y);
+    }
+    if (click && onClick) {
+        onClick();
+    }
+}
+
+void PictureControl::OnCaptureChanged() {
+    pressed_ = false;
+}
+
+void PictureControl::paintContent(HDC dc) const {
+    if (!bitmap_) {
+        return;
+    }
+    const HDC memory = CreateCompatibleDC(dc);
+    const HGDIOBJ previous = SelectObject(memory, bitmap_.get());
+    BitBlt(dc, 0, 0, size_.width, size_.height, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+}
+
+} // namespace kivo::win32

@@ -1,0 +1,112 @@
+#include "speed_button.h"
+
+#include <windowsx.h>
+
+namespace kivo::win32 {
+
+namespace {
+
+constexpr const wchar_t* kClassName = L"KivoSpeedButton";
+
+} // namespace
+
+void SpeedButton::create(HWND parent, const std::wstring& text, WindowBounds bounds, HFONT font,
+                         COLORREF textColour) {
+    text_ = text;
+    font_ = font;
+    textColour_ = textColour;
+    registerClass(kClassName, 0, LoadCursorW(nullptr, IDC_HAND), nullptr);
+    createWindow(0, kClassName, text.c_str(), WS_CHILD | WS_VISIBLE, bounds, parent);
+}
+
+LRESULT SpeedButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_PRINTCLIENT:
+        OnPrintClient(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown();
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(lParam);
+        return 0;
+    case WM_LBUTTONUP:
+        OnLButtonUp(lParam);
+        return 0;
+    case WM_CAPTURECHANGED:
+        OnCaptureChanged();
+        return 0;
+    }
+    return WindowBase::handleMessage(message, wParam, lParam);
+}
+
+void SpeedButton::OnPaint() {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(hwnd(), &paint);
+    paintContent(dc);
+    EndPaint(hwnd(), &paint);
+}
+
+void SpeedButton::OnPrintClient(HDC dc) {
+    paintContent(dc);
+}
+
+void SpeedButton::OnLButtonDown() {
+    held_ = true;
+    SetCapture(hwnd());
+    setSunken(true);
+}
+
+void SpeedButton::OnMouseMove(LPARAM position) {
+    if (held_) {
+        setSunken(contains(position));
+    }
+}
+
+void SpeedButton::OnLButtonUp(LPARAM position) {
+    const bool click = held_ && contains(position);
+    if (GetCapture() == hwnd()) {
+        ReleaseCapture();
+    }
+    if (click && onClick) {
+        onClick();
+    }
+}
+
+void SpeedButton::OnCaptureChanged() {
+    held_ = false;
+    setSunken(false);
+}
+
+void SpeedButton::paintContent(HDC dc) const {
+    RECT face{};
+    GetClientRect(hwnd(), &face);
+    DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (sunken_ ? DFCS_PUSHED : 0));
+    if (sunken_) {
+        OffsetRect(&face, 1, 1);
+    }
+    const HGDIOBJ previousFont = SelectObject(dc, font_);
+    SetTextColor(dc, textColour_);
+    SetBkMode(dc, TRANSPARENT);
+    DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &face,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previousFont);
+}
+
+bool SpeedButton::contains(LPARAM position) const {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    return PtInRect(&client, POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)}) != FALSE;
+}
+
+void SpeedButton::setSunken(bool sunken) {
+    if (sunken != sunken_) {
+        sunken_ = sunken;
+        InvalidateRect(hwnd(), nullptr, FALSE);
+    }
+}
+
+} // namespace kivo::win32

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "window_base.h"
+
+#include <functional>
+#include <string>
+
+namespace kivo::win32 {
+
+// A push button that never takes the keyboard focus: it draws itself, follows the mouse
+// while held, and clicks when released over itself.
+class SpeedButton : public WindowBase {
+  public:
+    // The font stays the caller's.
+    void create(HWND parent, const std::wstring& text, WindowBounds bounds, HFONT font,
+                COLORREF textColour);
+
+    std::function<void()> onClick;
+
+  protected:
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  private:
+    void OnPaint();
+    void OnPrintClient(HDC dc);
+    void OnLButtonDown();
+    void OnMouseMove(LPARAM position);
+    void OnLButtonUp(LPARAM position);
+    void OnCaptureChanged();
+    void paintContent(HDC dc) const;
+    bool contains(LPARAM position) const;
+    void setSunken(bool sunken);
+
+    std::wstring text_;
+    HFONT font_ = nullptr;
+    COLORREF textColour_ = 0;
+    bool held_ = false;   // the left button went down here and is still down
+    bool sunken_ = false; // held and over the button: drawn pressed
+};
+
+} // namespace kivo::win32

@@ -1,0 +1,219 @@
+#include "win32_desktop.h"
+
+#include "error.h"
+#include "open_dialog.h"
+#include "registry_autostart.h"
+#include "wide_text.h"
+#include "win32_message_dialog.h"
+#include "window/form_kivo.h"
+#include "window_region.h"
+
+namespace kivo::win32 {
+
+namespace {
+
+HCURSOR systemCursor(CursorShape cursor) {
+    switch (cursor) {
+    case CursorShape::Hand:
+        return LoadCursorW(nullptr, IDC_HAND);
+    case CursorShape::SizeAll:
+        return LoadCursorW(nullptr, IDC_SIZEALL);
+    case CursorShape::Forbidden:
+        break;
+    }
+    return LoadCursorW(nullptr, IDC_NO);
+}
+
+void setVisible(HWND control, bool visible) {
+    ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+} // namespace
+
+void Win32Desktop::connect(TFormKivo& form) {
+    MainWindow& w = window_;
+    w.image1.onPress = [&form](MouseButton button, int x, int y) {
+        form.dispatch([&] { form.Image1MouseDown(button, x, y); });
+    };
+    w.image1.onMove = [&form](int x, int y) { form.dispatch([&] { form.Image1MouseMove(x, y); }); };
+    w.image1.onRelease = [&form](MouseButton button, int x, int y) {
+        form.dispatch([&] { form.Image1MouseUp(button, x, y); });
+    };
+    w.image1.onDoubleClick = [&form] { form.dispatch([&] { form.Image1DblClick(); }); };
+    w.image2.onClick = [&form] { form.dispatch([&] { form.Image2Click(); }); };
+    w.speedButton1.onClick = [&form] { form.dispatch([&] { form.SpeedButton1Click(); }); };
+    w.speedButton2.onClick = [&form] { form.dispatch([&] { form.SpeedButton2Click(); }); };
+    w.speedButton3.onClick = [&form] { form.dispatch([&] { form.SpeedButton3Click(); }); };
+    w.onTimer1 = [this, &form] {
+        // KillTimer leaves a WM_TIMER that is already queued where it is.
+        if (timerEnabled_) {
+            form.dispatch([&] { form.Timer1Timer(); });
+        }
+    };
+}
+
+std::string Win32Desktop::executablePath() const {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return toUtf8(path);
+        }
+        path.resize(path.size() * 2); // cut short: try a larger buffer
+    }
+}
+
+Size Win32Desktop::screenSize() const {
+    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+int Win32Desktop::displayDepth() const {
+    const HDC screen = GetDC(nullptr);
+    const int depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    return depth;
+}
+
+WindowBounds Win32Desktop::windowBounds() const {
+    RECT rect{};
+    GetWindowRect(window_.hwnd(), &rect);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void Win32Desktop::setWindowBounds(const WindowBounds& bounds) {
+    SetWindowPos(window_.hwnd(), nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Desktop::closeWindow() {
+    DestroyWindow(window_.hwnd());
+}
+
+void Win32Desktop::setWindowOutline(const Outline& outline) {
+    win32::setWindowOutline(window_.hwnd(), outline);
+}
+
+void Win32Desktop::setWindowLevel(WindowLevel level) {
+    if (level == level_) {
+        return;
+    }
+    level_ = level;
+    SetWindowPos(window_.hwnd(), level == WindowLevel::Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0,
+                 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+WindowLevel Win32Desktop::windowLevel() const {
+    return level_;
+}
+
+void Win32Desktop::setWindowCursor(CursorShape cursor) {
+    window_.setCursor(systemCursor(cursor));
+}
+
+void Win32Desktop::loadPicture(const std::string& path) {
+    GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(LoadImageW(
+        nullptr, toWide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    if (!bitmap) {
+        throw KivoError("Bitmap image is not valid");
+    }
+    window_.image1.setBitmap(std::move(bitmap));
+}
+
+Size Win32Desktop::pictureSize() const {
+    return window_.image1.size();
+}
+
+void Win32Desktop::setPictureVisible(bool visible) {
+    setVisible(window_.image1.hwnd(), visible);
+}
+
+void Win32Desktop::setPictureCursor(CursorShape cursor) {
+    window_.image1.setCursor(systemCursor(cursor));
+}
+
+void Win32Desktop::setStartButtonVisible(bool visible) {
+    setVisible(window_.image2.hwnd(), visible);
+}
+
+void Win32Desktop::setPanelVisible(bool visible) {
+    setVisible(window_.panel1.hwnd(), visible);
+}
+
+void Win32Desktop::setPanelPosition(Point topLeft) {
+    SetWindowPos(window_.panel1.hwnd(), nullptr, topLeft.x, topLeft.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Desktop::setBusy(bool busy) {
+    // The work that is busy runs without dispatching messages, so nothing resets the cursor
+    // until it is put back here.
+    if (busy) {
+        cursorBeforeBusy_ = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    } else {
+        SetCursor(cursorBeforeBusy_);
+    }
+}
+
+void Win32Desktop::setTimerEnabled(bool enabled) {
+    // As a TTimer: enabling a running timer does not restart it.
+    if (enabled == timerEnabled_) {
+        return;
+    }
+    timerEnabled_ = enabled;
+    if (enabled) {
+        SetTimer(window_.hwnd(), MainWindow::kTimer1, static_cast<UINT>(timerInterval_), nullptr);
+    } else {
+        KillTimer(window_.hwnd(), MainWindow::kTimer1);
+    }
+}
+
+void Win32Desktop::setTimerInterval(int milliseconds) {
+    if (milliseconds == timerInterval_) {
+        return;
+    }
+    timerInterval_ = milliseconds;
+    // A new interval restarts a running timer.
+    if (timerEnabled_) {
+        SetTimer(window_.hwnd(), MainWindow::kTimer1, static_cast<UINT>(timerInterval_), nullptr);
+    }
+}
+
+void Win32Desktop::processPendingEvents() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Left for the message loop, which ends on it.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+ModalResult Win32Desktop::showMessageDialog(const DialogModel& model) {
+    return MessageDialog(model).run(window_.hwnd());
+}
+
+void Win32Desktop::showErrorBox(const std::string& caption, const std::string& text) {
+    // At start-up the window is not shown yet; a box it owned would have no task-bar button
+    // and could be lost behind other windows.
+    const HWND owner = IsWindowVisible(window_.hwnd()) ? window_.hwnd() : nullptr;
+    MessageBoxW(owner, toWide(text).c_str(), toWide(caption).c_str(), MB_OK | MB_ICONSTOP);
+}
+
+std::optional<std::string> Win32Desktop::runOpenDialog(const OpenDialogModel& model) {
+    return win32::runOpenDialog(window_.hwnd(), model);
+}
+
+void Win32Desktop::addAutostart(const std::string& name, const std::string& executable) {
+    writeAutostartValue(kRunKeyPath, name, executable);
+}
+
+void Win32Desktop::removeAutostart(const std::string& name) {
+    deleteAutostartValue(kRunKeyPath, name);
+}
+
+} // namespace kivo::win32

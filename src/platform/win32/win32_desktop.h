@@ -1,0 +1,56 @@
+#pragma once
+
+#include "desktop.h"
+#include "main_window.h"
+#include "window/form_kivo.h"
+
+namespace kivo::win32 {
+
+// The Windows face of the program: FormKivo's window behind the Desktop port.
+class Win32Desktop : public Desktop {
+  public:
+    // Routes the controls' events and the timer to the form's handlers, each through dispatch().
+    void connect(TFormKivo& form);
+    MainWindow& window() { return window_; }
+
+    std::string executablePath() const override;
+    Size screenSize() const override;
+    int displayDepth() const override;
+
+    WindowBounds windowBounds() const override;
+    void setWindowBounds(const WindowBounds& bounds) override;
+    void closeWindow() override;
+    void setWindowOutline(const Outline& outline) override;
+    void setWindowLevel(WindowLevel level) override;
+    WindowLevel windowLevel() const override;
+    void setWindowCursor(CursorShape cursor) override;
+
+    void loadPicture(const std::string& path) override;
+    Size pictureSize() const override;
+    void setPictureVisible(bool visible) override;
+    void setPictureCursor(CursorShape cursor) override;
+    void setStartButtonVisible(bool visible) override;
+    void setPanelVisible(bool visible) override;
+    void setPanelPosition(Point topLeft) override;
+    void setBusy(bool busy) override;
+
+    void setTimerEnabled(bool enabled) override;
+    void setTimerInterval(int milliseconds) override;
+    void processPendingEvents() override;
+
+    ModalResult showMessageDialog(const DialogModel& model) override;
+    void showErrorBox(const std::string& caption, const std::string& text) override;
+    std::optional<std::string> runOpenDialog(const OpenDialogModel& model) override;
+
+    void addAutostart(const std::string& name, const std::string& executable) override;
+    void removeAutostart(const std::string& name) override;
+
+  private:
+    MainWindow window_;
+    WindowLevel level_ = WindowLevel::Normal;
+    bool timerEnabled_ = false;
+    int timerInterval_ = kTimerInterval;
+    HCURSOR cursorBeforeBusy_ = nullptr;
+};
+
+} // namespace kivo::win32

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "gdi_object.h"
+#include "geometry.h"
+#include "window/message_dialog.h"
+
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace kivo::win32 {
+
+// The program's message dialog, built at run time from the core's model: icon left of the
+// text, equal-width buttons centred below, the model's button focused. The dialog manager
+// gives Enter, Tab, the arrows and the "&" mnemonics; Esc and the close box answer as the
+// model says.
+class MessageDialog {
+  public:
+    explicit MessageDialog(const DialogModel& model);
+
+    // Modal over the owner (disabled meanwhile), centred on the screen.
+    ModalResult run(HWND owner);
+
+  private:
+    static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept;
+    BOOL OnInitDialog();
+    void OnCommand(int id);
+    void OnClose();
+    void createControls();
+    SIZE measureText(const std::wstring& text) const;
+    // The width of the widest caption (at least a standard button's) and the buttons' height.
+    SIZE measureButtons() const;
+    void placeCentred(int clientWidth, int clientHeight);
+    HWND createControl(const wchar_t* className, const std::wstring& text, DWORD style,
+                       WindowBounds bounds, int id);
+
+    const DialogModel& model_;
+    HWND dialog_ = nullptr;
+    GdiObject<HFONT> font_;
+    std::vector<HWND> buttons_;
+};
+
+} // namespace kivo::win32

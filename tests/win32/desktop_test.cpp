@@ -1,0 +1,281 @@
+#include "error.h"
+#include "registry_autostart.h"
+#include "temp_files.h"
+#include "ui_driver.h"
+#include "wide_text.h"
+#include "win32_desktop.h"
+
+#include <algorithm>
+#include <commctrl.h>
+#include <dlgs.h>
+#include <gtest/gtest.h>
+
+namespace kivo::win32 {
+namespace {
+
+using test::actOnWindowSoon;
+using test::childrenOf;
+using test::placeOf;
+using test::press;
+using test::textOf;
+
+std::string utf8(const std::filesystem::path& path) {
+    return toUtf8(path.wstring());
+}
+
+// Lets the queued messages run for a while, as the message loop would.
+void pumpFor(Win32Desktop& desktop, DWORD milliseconds) {
+    const DWORD end = GetTickCount() + milliseconds;
+    while (GetTickCount() < end) {
+        desktop.processPendingEvents();
+        Sleep(5);
+    }
+}
+
+// Mouse input as the hardware gives it, at a point of the screen.
+void mouse(int x, int y, std::initializer_list<DWORD> buttons) {
+    SetCursorPos(x, y);
+    for (const DWORD button : buttons) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = button;
+        SendInput(1, &input, sizeof input);
+    }
+}
+
+HCURSOR cursorOver(HWND window) {
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+}
+
+BOOL CALLBACK findTooltip(HWND window, LPARAM found) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (std::wstring(name) == TOOLTIPS_CLASSW) {
+        *reinterpret_cast<HWND*>(found) = window;
+    }
+    return TRUE;
+}
+
+std::wstring toolText(HWND window, HWND control) {
+    HWND tooltip = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), findTooltip, reinterpret_cast<LPARAM>(&tooltip));
+    if (tooltip == nullptr) {
+        return L"(no tooltip)";
+    }
+    wchar_t text[256] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    return text;
+}
+
+TEST(MainWindow, HasTheDesignedControlsWithThePictureBelowTheStartButtonBelowThePanel) {
+    Win32Desktop desktop;
+    MainWindow& w = desktop.window();
+    EXPECT_EQ(desktop.windowBounds(), (WindowBounds{0, 0, 280, 279}));
+    const LONG_PTR style = GetWindowLongPtrW(w.hwnd(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE));
+    EXPECT_EQ(childrenOf(w.hwnd()),
+              (std::vector<HWND>{w.panel1.hwnd(), w.image2.hwnd(), w.image1.hwnd()}));
+    EXPECT_EQ(desktop.pictureSize(), (Size{280, 280})) << "the design-time picture";
+    EXPECT_EQ(placeOf(w.image1.hwnd()), (Box{0, 0, 280, 280}));
+    EXPECT_EQ(placeOf(w.image2.hwnd()), (Box{0, 0, 28, 28}));
+    EXPECT_EQ(placeOf(w.panel1.hwnd()), (Box{102, 96, 182, 184}));
+
+    std::vector<std::pair<std::wstring, Box>> inPanel;
+    for (const HWND control : childrenOf(w.panel1.hwnd())) {
+        inPanel.emplace_back(textOf(control), placeOf(control));
+    }
+    std::sort(inPanel.begin(), inPanel.end(),
+              [](const auto& a, const auto& b) { return a.second.top < b.second.top; });
+    EXPECT_EQ(inPanel,
+              (std::vector<std::pair<std::wstring, Box>>{{L"Настрой:", {10, 1, 70, 20}},
+                                                         {L"Картинка", {4, 20, 74, 40}},
+                                                         {L"Форма", {4, 40, 74, 60}},
+                                                         {L"Проверить", {4, 60, 74, 82}}}));
+
+    EXPECT_EQ(toolText(w.hwnd(), w.image1.hwnd()),
+              L" Двойной щелчок - закрыть, правая - поставить/снять поверх всех, левая - "
+              L"переместить   ");
+    EXPECT_EQ(toolText(w.hwnd(), w.image2.hwnd()), L" СТАРТ ");
+}
+
+TEST(MainWindow, TheMouseReachesThePicturesAndButtonsAsTheFormExpects) {
+    Win32Desktop desktop;
+    MainWindow& w = desktop.window();
+    ShowWindow(w.hwnd(), SW_SHOW);
+    SetForegroundWindow(w.hwnd());
+    pumpFor(desktop, 300);
+    std::vector<std::string> events;
+    const auto name = [](MouseButton button) { return button == MouseButton::Left ? "L" : "R"; };
+    w.image1.onPress = [&](MouseButton button, int x, int y) {
+        events.push_back(std::string("down ") + name(button) + " " + std::to_string(x) + "," +
+                         std::to_string(y));
+    };
+    w.image1.onRelease = [&](MouseButton button, int, int) {
+        events.push_back(std::string("up ") + name(button));
+    };
+    w.image1.onDoubleClick = [&] { events.push_back("double"); };
+    w.image2.onClick = [&] { events.push_back("start"); };
+    w.speedButton1.onClick = [&] { events.push_back("picture button"); };
+
+    // The second press of a double-click comes after the double-click itself.
+    mouse(40, 230,
+          {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    // A fast second right click is a press too.
+    mouse(41, 230,
+          {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
+    pumpFor(desktop, 300);
+    mouse(10, 10, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    mouse(10, 10, {MOUSEEVENTF_LEFTDOWN});
+    mouse(60, 230, {MOUSEEVENTF_LEFTUP}); // released off the start button, which holds the mouse
+    mouse(110, 121, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    pumpFor(desktop, 300);
+    EXPECT_EQ(events, (std::vector<std::string>{"down L 40,230", "up L", "double", "down L 40,230",
+                                                "up L", "down R 41,230", "up R", "down R 41,230",
+                                                "up R", "start", "picture button"}));
+    EXPECT_EQ(GetFocus(), w.hwnd()) << "the buttons never take the focus";
+}
+
+TEST(Win32Desktop, LoadsABitmapWhateverItsNameAndKeepsThePictureWhenAFileIsNoBitmap) {
+    Win32Desktop desktop;
+    const kivo::test::TempDir dir;
+    const std::filesystem::path folder = dir.path() / L"картинки";
+    std::filesystem::create_directories(folder);
+    kivo::test::writeFile(folder / L"море.jpg", kivo::test::bmp24(300, 200));
+    kivo::test::writeFile(folder / "text.bmp", "not a picture");
+
+    desktop.loadPicture(utf8(folder / L"море.jpg"));
+    EXPECT_EQ(desktop.pictureSize(), (Size{300, 200}));
+    EXPECT_EQ(placeOf(desktop.window().image1.hwnd()), (Box{0, 0, 300, 200}));
+    try {
+        desktop.loadPicture(utf8(folder / "text.bmp"));
+        ADD_FAILURE() << "a text file loaded";
+    } catch (const KivoError& error) {
+        EXPECT_STREQ(error.what(), "Bitmap image is not valid");
+    }
+    EXPECT_EQ(desktop.pictureSize(), (Size{300, 200}));
+}
+
+TEST(Win32Desktop, PlacesShapesAndLiftsTheWindow) {
+    Win32Desktop desktop;
+    const HWND window = desktop.window().hwnd();
+    ShowWindow(window, SW_SHOWNA);
+    desktop.setWindowBounds({50, 60, 300, 200});
+    EXPECT_EQ(desktop.windowBounds(), (WindowBounds{50, 60, 300, 200}));
+
+    desktop.setWindowOutline({OutlineKind::Rect, {10, 20, 290, 180}});
+    const HRGN region = CreateRectRgn(0, 0, 0, 0);
+    RECT box{};
+    EXPECT_EQ(GetWindowRgn(window, region), SIMPLEREGION);
+    GetRgnBox(region, &box);
+    EXPECT_EQ((Box{box.left, box.top, box.right, box.bottom}), (Box{10, 20, 290, 180}));
+    desktop.setWindowOutline({});
+    EXPECT_EQ(GetWindowRgn(window, region), ERROR) << "Whole removes the region";
+    DeleteObject(region);
+
+    desktop.setWindowLevel(WindowLevel::Topmost);
+    EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(desktop.windowLevel(), WindowLevel::Topmost);
+    desktop.setWindowLevel(WindowLevel::Normal);
+    EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST(Win32Desktop, CursorsOfThePictureTheWindowAndTheBusyTime) {
+    Win32Desktop desktop;
+    const HWND window = desktop.window().hwnd();
+    const HWND picture = desktop.window().image1.hwnd();
+    EXPECT_EQ(cursorOver(picture), LoadCursorW(nullptr, IDC_HAND));
+    EXPECT_EQ(cursorOver(window), LoadCursorW(nullptr, IDC_ARROW));
+    desktop.setPictureCursor(CursorShape::SizeAll);
+    desktop.setWindowCursor(CursorShape::Forbidden);
+    EXPECT_EQ(cursorOver(picture), LoadCursorW(nullptr, IDC_SIZEALL));
+    EXPECT_EQ(cursorOver(window), LoadCursorW(nullptr, IDC_NO));
+    desktop.setBusy(true);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+    desktop.setBusy(false);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_NO));
+}
+
+TEST(Win32Desktop, TheTimerTicksWhileEnabledAtItsIntervalAndAQuitOutlivesPendingEvents) {
+    Win32Desktop desktop;
+    int ticks = 0;
+    desktop.window().onTimer1 = [&] { ++ticks; };
+    desktop.setTimerEnabled(true);
+    pumpFor(desktop, 300);
+    EXPECT_GE(ticks, 5);
+    desktop.setTimerInterval(2000);
+    const int before = ticks;
+    pumpFor(desktop, 300);
+    EXPECT_EQ(ticks, before) << "a new interval restarts the running timer";
+    desktop.setTimerInterval(10);
+    desktop.setTimerEnabled(false);
+    pumpFor(desktop, 300);
+    EXPECT_EQ(ticks, before);
+
+    PostQuitMessage(3);
+    desktop.processPendingEvents();
+    MSG message{};
+    ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 3u);
+}
+
+TEST(Win32Desktop, TheFileDialogTakesATypedNameThatNeedNotExist) {
+    Win32Desktop desktop;
+    const kivo::test::TempDir dir;
+    const std::filesystem::path folder = dir.path() / L"картинки";
+    std::filesystem::create_directories(folder);
+    const std::string patterns = "*.bmp;*.jpg;*.jpeg";
+    const OpenDialogModel model{"Выберите файл картинки", utf8(folder / ""),
+                                utf8(folder / "") + patterns, "Файлы картинок " + patterns,
+                                patterns};
+    actOnWindowSoon(L"#32770", [](HWND dialog) {
+        EXPECT_EQ(textOf(dialog), L"Выберите файл картинки");
+        SetDlgItemTextW(dialog, cmb13, L"новая.bmp");
+        press({VK_RETURN});
+    });
+    EXPECT_EQ(desktop.runOpenDialog(model), utf8(folder / L"новая.bmp"));
+    actOnWindowSoon(L"#32770", [](HWND) { press({VK_ESCAPE}); });
+    EXPECT_EQ(desktop.runOpenDialog(model), std::nullopt);
+}
+
+TEST(Win32Desktop, TheErrorBoxStandsAloneUntilTheWindowIsShown) {
+    Win32Desktop desktop;
+    const HWND window = desktop.window().hwnd();
+    std::vector<HWND> owners;
+    const auto answer = [&](HWND box) {
+        EXPECT_EQ(textOf(box), L"Киво");
+        owners.push_back(GetWindow(box, GW_OWNER));
+        press({VK_RETURN});
+    };
+    actOnWindowSoon(L"#32770", answer);
+    desktop.showErrorBox("Киво", "Cannot open file \"C:\\Картинки\\1.bmp\".");
+    ShowWindow(window, SW_SHOW);
+    actOnWindowSoon(L"#32770", answer);
+    desktop.showErrorBox("Киво", "Bitmap image is not valid.");
+    EXPECT_EQ(owners, (std::vector<HWND>{nullptr, window}));
+}
+
+TEST(Win32Desktop, AutostartIsAValueOfTheCurrentUsersRunKey) {
+    Win32Desktop desktop;
+    const auto runValue = [] {
+        wchar_t data[512] = {};
+        DWORD size = sizeof data;
+        const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, kRunKeyPath, L"kivo.tests",
+                                            RRF_RT_REG_SZ, nullptr, data, &size);
+        return status == ERROR_SUCCESS ? std::wstring(data) : L"(none)";
+    };
+    desktop.addAutostart("kivo.tests", "C:\\Program Files\\Киво\\kivo.exe");
+    EXPECT_EQ(runValue(), L"\"C:\\Program Files\\Киво\\kivo.exe\"");
+    desktop.removeAutostart("kivo.tests");
+    EXPECT_EQ(runValue(), L"(none)");
+}
+
+} // namespace
+} // namespace kivo::win32

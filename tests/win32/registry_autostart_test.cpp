@@ -1,0 +1,86 @@
+#include "error.h"
+#include "registry_autostart.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <windows.h>
+
+namespace kivo::win32 {
+namespace {
+
+// A Run key of each test's own under the current user (the tests may run side by side).
+class RegistryAutostart : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        home_ = L"Software\\KivoTests\\" + std::wstring(test.begin(), test.end());
+        testKey_ = home_ + L"\\Run";
+        missingKey_ = home_ + L"\\Missing";
+        RegDeleteTreeW(HKEY_CURRENT_USER, home_.c_str());
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, testKey_.c_str(), 0, nullptr, 0,
+                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, home_.c_str()); }
+
+    std::wstring home_;
+    std::wstring testKey_;
+    std::wstring missingKey_;
+
+    std::optional<std::wstring> stringValue(const wchar_t* name) const {
+        wchar_t data[512] = {};
+        DWORD size = sizeof data;
+        if (RegGetValueW(HKEY_CURRENT_USER, testKey_.c_str(), name, RRF_RT_REG_SZ, nullptr, data,
+                         &size) != ERROR_SUCCESS) {
+            return std::nullopt;
+        }
+        return std::wstring(data);
+    }
+
+    DWORD valueCount() const {
+        HKEY key = nullptr;
+        DWORD count = 0;
+        RegOpenKeyExW(HKEY_CURRENT_USER, testKey_.c_str(), 0, KEY_READ, &key);
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr);
+        RegCloseKey(key);
+        return count;
+    }
+};
+
+TEST_F(RegistryAutostart, WritesThePathAsAStringOnceHoweverOftenAdded) {
+    writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe");
+    writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe");
+    EXPECT_EQ(stringValue(L"kivo.narod.ru"), L"C:\\Kivo\\kivo.exe");
+    EXPECT_EQ(valueCount(), 1u);
+}
+
+TEST_F(RegistryAutostart, QuotesAPathWithBlanksAndKeepsItsCyrillicLetters) {
+    writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Program Files\\Киво\\kivo.exe");
+    EXPECT_EQ(stringValue(L"kivo.narod.ru"), L"\"C:\\Program Files\\Киво\\kivo.exe\"");
+}
+
+TEST_F(RegistryAutostart, DeleteRemovesTheValueAndForgivesAMissingOne) {
+    writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe");
+    deleteAutostartValue(testKey_, "kivo.narod.ru");
+    EXPECT_EQ(stringValue(L"kivo.narod.ru"), std::nullopt);
+    EXPECT_NO_THROW(deleteAutostartValue(testKey_, "kivo.narod.ru"));
+    EXPECT_NO_THROW(deleteAutostartValue(missingKey_, "kivo.narod.ru"));
+}
+
+TEST_F(RegistryAutostart, AMissingKeyIsNotCreatedAndFailsTheWriteNamingTheValue) {
+    try {
+        writeAutostartValue(missingKey_, "kivo.narod.ru", "C:\\kivo.exe");
+        FAIL() << "the write should have failed";
+    } catch (const KivoError& error) {
+        EXPECT_STREQ(error.what(), "Failed to set data for 'kivo.narod.ru'");
+    }
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, missingKey_.c_str(), 0, KEY_READ, &key),
+              ERROR_FILE_NOT_FOUND);
+}
+
+} // namespace
+} // namespace kivo::win32
