@@ -14,7 +14,7 @@ windows_packages=(
   cmake make
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   nasm dpkg-dev googletest
-  wine wine64 xvfb xauth
+  wine wine64 xvfb xauth openbox locales
 )
 deb_src=false
 case "${1:-run}" in
@@ -98,6 +98,17 @@ ensure_deb_src() {
   as_root apt-get update -qq
 }
 
+# Wine runs the Windows tests as a Russian Windows (code page 1251); without the locale on
+# the Linux side it cannot name files in Cyrillic.
+ensure_russian_locale() {
+  locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$' && return 0
+  echo "Generating the ru_RU.UTF-8 locale"
+  if ! grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'ru_RU.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  fi
+  as_root locale-gen >/dev/null
+}
+
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
@@ -112,4 +123,5 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 if $deb_src; then
   ensure_deb_src
+  ensure_russian_locale
 fi
