@@ -70,7 +70,9 @@ std::optional<std::string> valueAfter(const std::string& line, const std::string
 
 void applyLine(const std::string& line, KivoState& state, WindowBounds& window) {
     if (const auto value = valueAfter(line, "Image=")) {
-        state.ImagePath = *value;
+        // No file name holds a NUL, and the system would read the path only up to it: the rest
+        // is dropped here, so the path kept and saved is the file that is opened.
+        state.ImagePath = value->substr(0, value->find('\0'));
     }
     if (const auto value = valueAfter(line, "Formkivo.left=")) {
         window.left = strToInt(*value);

@@ -87,7 +87,12 @@ std::int32_t strToInt(const std::string& text) {
                                : decimalValue(digits, negative ? 0x80000000u : 0x7FFFFFFFu);
     }
     if (!magnitude) {
-        throw KivoError("'" + text + "' is not a valid integer value");
+        // The message is read back as C text, which a NUL would cut short: U+FFFD stands in.
+        std::string shown;
+        for (const char c : text) {
+            shown += c == '\0' ? std::string("\xEF\xBF\xBD") : std::string(1, c);
+        }
+        throw KivoError("'" + shown + "' is not a valid integer value");
     }
     // Unsigned negation wraps, so -$80000000 and -2147483648 both give the lowest int32.
     return static_cast<std::int32_t>(negative ? 0u - *magnitude : *magnitude);

@@ -1,0 +1,240 @@
+// A save that fails on the real program: the settings folder gone, read-only or full when the
+// user answers OK. The error box shows, the program stays open, the settings of the last good
+// save stay intact, and a save once the folder is back in order still works.
+#include "files.h"
+#include "kivo_test.h"
+#include "wait.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <sched.h>
+#include <string>
+#include <sys/mount.h>
+#include <unistd.h>
+#include <vector>
+
+namespace kivo::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A point of the picture clear of the panel and the start button.
+constexpr int kPictureX = 60;
+constexpr int kPictureY = 220;
+
+// Mounts that only this test process and its children see: the process moves into a mount
+// namespace of its own, whose mounts die with it even when a test crashes half-way.
+class PrivateMounts {
+  public:
+    // Whether mounting works here (root, or a container that allows it); asked once.
+    static bool available() {
+        static const bool entered = [] {
+            if (unshare(CLONE_NEWNS) != 0) {
+                return false;
+            }
+            // Without this, mounts below a shared "/" would propagate back to the host.
+            return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        }();
+        return entered;
+    }
+
+    ~PrivateMounts() {
+        for (auto target = targets_.rbegin(); target != targets_.rend(); ++target) {
+            umount2(target->c_str(), MNT_DETACH);
+        }
+    }
+
+    bool tmpfs(const fs::path& target, const std::string& options) {
+        return done(target, mount("tmpfs", target.c_str(), "tmpfs", 0, options.c_str()));
+    }
+    bool readOnlyBind(const fs::path& target) {
+        return done(target, mount(target.c_str(), target.c_str(), nullptr, MS_BIND, nullptr)) &&
+               remount(target, MS_RDONLY);
+    }
+    bool remount(const fs::path& target, unsigned long flags) {
+        if (mount(nullptr, target.c_str(), nullptr, MS_REMOUNT | MS_BIND | flags, nullptr) != 0) {
+            std::cerr << "remount " << target << ": " << std::strerror(errno) << "\n";
+            return false;
+        }
+        return true;
+    }
+
+  private:
+    bool done(const fs::path& target, int result) {
+        if (result != 0) {
+            std::cerr << "mount on " << target << ": " << std::strerror(errno) << "\n";
+            return false;
+        }
+        targets_.push_back(target);
+        return true;
+    }
+
+    std::vector<fs::path> targets_;
+};
+
+// Fills the file system that holds the folder until a write fails; false when it never does.
+bool fillUp(const fs::path& folder) {
+    std::FILE* filler = std::fopen((folder / "filler").c_str(), "wb");
+    if (filler == nullptr) {
+        return false;
+    }
+    const std::string block(4096, '\0');
+    bool full = false;
+    for (int i = 0; i < 1 << 16 && !full; ++i) {
+        full = std::fwrite(block.data(), 1, block.size(), filler) != block.size() ||
+               std::fflush(filler) != 0;
+    }
+    std::fclose(filler);
+    return full;
+}
+
+class FailedSave : public KivoTest {
+  protected:
+    void TearDown() override {
+        KivoTest::TearDown();
+        mounts.reset();
+    }
+
+    fs::path date() const { return folder.program() / "date"; }
+
+    std::vector<std::string> earlierSettings() const {
+        return {"Параметры окон и опций Kivo",
+                "Image=" + fs::canonical(folder.defaultPicture()).string(),
+                "Formkivo.left=0",
+                "Formkivo.top=0",
+                "Formkivo.width=280",
+                "Formkivo.height=280",
+                "Vid=2",
+                "flpv=false"};
+    }
+    static std::string joined(const std::vector<std::string>& lines) {
+        std::string bytes;
+        for (const auto& line : lines) {
+            bytes += line + "\r\n";
+        }
+        return bytes;
+    }
+
+    void openWindow() {
+        folder.writeSettings(earlierSettings());
+        startKivo();
+        const auto found = waitForPaintedMainWindow();
+        ASSERT_TRUE(found) << "no main window";
+        window = *found;
+        ASSERT_EQ(window.geometry, (Rect{0, 0, 280, 280})) << "the earlier settings were not read";
+    }
+
+    // Drags the picture, double-clicks it and answers the save question with OK.
+    void moveAndSave(int dx, int dy) {
+        const int fromX = window.geometry.x + kPictureX;
+        const int fromY = window.geometry.y + kPictureY;
+        x().drag(fromX, fromY, fromX + dx, fromY + dy);
+        window.geometry.x += dx;
+        window.geometry.y += dy;
+        ASSERT_TRUE(
+            waitUntil(kAppearTimeout, [&] { return x().geometry(window.id) == window.geometry; }))
+            << "the drag left the window at " << x().geometry(window.id);
+        x().doubleClick(window.geometry.x + kPictureX, window.geometry.y + kPictureY);
+        ASSERT_TRUE(waitForDialog("Confirm")) << "a drag did not make closing ask to save";
+        x().pressKey("Tab"); // from "&No" to "OK"
+        x().pressKey("Return");
+    }
+
+    void expectErrorBoxAndProgramOpen() {
+        const auto box = waitForErrorBox();
+        ASSERT_TRUE(box) << "no error box after the failed save";
+        EXPECT_TRUE(kivo().running()) << "the program ended after a failed save";
+        x().pressKey("Return");
+        ASSERT_TRUE(x().waitUntilGone(box->id, kAppearTimeout)) << "Enter left the error box open";
+        EXPECT_FALSE(kivo().waitExit(std::chrono::milliseconds(500)))
+            << "the program ended after the error box";
+        EXPECT_TRUE(x().viewable(window.id)) << "the main window is gone";
+    }
+
+    // With the folder back in order, the next double-click saves and ends the program.
+    void expectSaveToWork(const fs::path& settingsFile) {
+        moveAndSave(20, 10);
+        ASSERT_EQ(kivo().waitExit(kAppearTimeout), 0) << "the second save did not end the program";
+        std::vector<std::string> saved = earlierSettings();
+        saved[2] = "Formkivo.left=" + std::to_string(window.geometry.x);
+        saved[3] = "Formkivo.top=" + std::to_string(window.geometry.y);
+        EXPECT_EQ(readFile(settingsFile), joined(saved));
+    }
+
+    std::unique_ptr<PrivateMounts> mounts = std::make_unique<PrivateMounts>();
+    WindowInfo window;
+};
+
+TEST_F(FailedSave, AMissingSettingsFolderIsReportedAndNotCreated) {
+    openWindow();
+    // Moved away rather than deleted, so that the earlier file can be checked afterwards.
+    const fs::path moved = folder.program() / "date.moved";
+    fs::rename(date(), moved);
+    moveAndSave(40, 30);
+    expectErrorBoxAndProgramOpen();
+    EXPECT_FALSE(fs::exists(date())) << "the program made the settings folder itself";
+    EXPECT_EQ(readFile(moved / "soxran.txt"), joined(earlierSettings()));
+
+    fs::rename(moved, date());
+    expectSaveToWork(folder.settingsFile());
+}
+
+TEST_F(FailedSave, AReadOnlySettingsFolderIsReportedAndItsFileKept) {
+    const bool mountable = PrivateMounts::available();
+    if (!mountable && geteuid() == 0) {
+        GTEST_SKIP() << "root ignores permissions and this system allows no read-only mount";
+    }
+    openWindow();
+    // Root writes through any permission bits: a read-only mount stops it as it stops a user.
+    if (mountable) {
+        ASSERT_TRUE(mounts->readOnlyBind(date()));
+    } else {
+        fs::permissions(date(), fs::perms::all, fs::perm_options::remove);
+        fs::permissions(date(), fs::perms::owner_read | fs::perms::owner_exec,
+                        fs::perm_options::add);
+    }
+    moveAndSave(40, 30);
+    expectErrorBoxAndProgramOpen();
+    EXPECT_EQ(readFile(folder.settingsFile()), joined(earlierSettings()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(date()), fs::directory_iterator()), 1)
+        << "the failed save left a file behind";
+
+    if (mountable) {
+        ASSERT_TRUE(mounts->remount(date(), 0));
+    } else {
+        fs::permissions(date(), fs::perms::owner_all, fs::perm_options::add);
+    }
+    expectSaveToWork(folder.settingsFile());
+}
+
+TEST_F(FailedSave, AFullDiskIsReportedAndTheEarlierFileKept) {
+    const bool mountable = PrivateMounts::available();
+    if (mountable) {
+        // The folder is a small file system of its own, holding the earlier settings.
+        ASSERT_TRUE(mounts->tmpfs(date(), "size=64k,mode=755"));
+    } else {
+        std::cerr << "No mounts here: the save's temporary file is made /dev/full instead\n";
+    }
+    openWindow();
+    if (mountable) {
+        ASSERT_TRUE(fillUp(date())) << "the small file system never filled up";
+    } else {
+        fs::create_symlink("/dev/full", date() / "soxran.txt.tmp");
+    }
+    moveAndSave(40, 30);
+    expectErrorBoxAndProgramOpen();
+    EXPECT_EQ(readFile(folder.settingsFile()), joined(earlierSettings()));
+    EXPECT_FALSE(fs::exists(date() / "soxran.txt.tmp")) << "the failed save left a file behind";
+
+    fs::remove(date() / "filler");
+    expectSaveToWork(folder.settingsFile());
+}
+
+} // namespace
+} // namespace kivo::e2e

@@ -1,0 +1,490 @@
+// Hostile and unlucky inputs: files that vanish, lie about their size or are garbage.
+#include "fake_desktop.h"
+#include "jpeg_maker.h"
+#include "paths.h"
+#include "picture/bitmap_check.h"
+#include "temp_files.h"
+#include "window/form_kivo.h"
+
+#include <jerror.h>
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::bmp24;
+using test::FakeDesktop;
+using test::makeJpeg;
+using test::putLe;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+// A fake desktop whose file dialog can hand back a file that is gone by the time the program
+// reads it, as when another program moves it away in between.
+class VanishingDesktop : public FakeDesktop {
+  public:
+    bool removeChosen = false;
+
+    std::optional<std::string> runOpenDialog(const OpenDialogModel& model) override {
+        std::optional<std::string> chosen = FakeDesktop::runOpenDialog(model);
+        if (chosen && removeChosen) {
+            fs::remove(*chosen);
+        }
+        return chosen;
+    }
+};
+
+// The program in a temporary folder with image/1.bmp (280 x 280), a date/ folder and a folder
+// of photos beside it; started by start(), after the test has laid out its files.
+struct Program {
+    TempDir dir;
+    VanishingDesktop desktop;
+    TFormKivo form{desktop};
+
+    Program() {
+        fs::create_directories(dir.path() / "image");
+        fs::create_directories(dir.path() / "date");
+        fs::create_directories(dir.path() / "photos");
+        writeFile(dir.path() / "image" / "1.bmp", bmp24(280, 280));
+        desktop.exePath = (dir.path() / "kivo").string();
+        desktop.window = {10, 20, 280, 279};
+    }
+    void start() {
+        form.dispatch([&] { form.FormCreate(); });
+    }
+    std::string image(const std::string& name) const {
+        return pictureFolder(programDirOf(desktop.exePath)) + name;
+    }
+    std::string photo(const std::string& name) const {
+        return (dir.path() / "photos" / name).string();
+    }
+    void writeSettings(const std::string& bytes) const {
+        writeFile(dir.path() / "date" / "soxran.txt", bytes);
+    }
+    // Runs the picture button with the files the dialog hands back in turn, then a cancel.
+    void choose(std::initializer_list<std::string> files) {
+        for (const std::string& file : files) {
+            desktop.openAnswers.emplace_back(file);
+        }
+        form.dispatch([&] { form.SpeedButton1Click(); });
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> texts;
+        for (const DialogModel& dialog : desktop.dialogs) {
+            texts.push_back(dialog.title + ": " + dialog.text);
+        }
+        for (const auto& [caption, text] : desktop.errorBoxes) {
+            texts.push_back("error box " + caption + ": " + text);
+        }
+        return texts;
+    }
+    void expectPictureUnchanged() const {
+        EXPECT_EQ(form.state.ImagePath, image("1.bmp"));
+        EXPECT_EQ(form.state.Changed, 0);
+        EXPECT_EQ(desktop.picturePath, image("1.bmp"));
+        EXPECT_EQ(desktop.window, (WindowBounds{10, 20, 280, 279}));
+    }
+};
+
+std::string copyFailure(int code) {
+    return "Error: Ошибка копирования файла:\nОшибка копирования файла!! Код ошибки: " +
+           std::to_string(code);
+}
+
+// A JPEG made by libjpeg whose frame header claims another size; the scan data stays that of
+// the small picture, so only a decoder that trusts the header pays for the claim.
+std::string jpegClaiming(int width, int height) {
+    std::string bytes = makeJpeg(16, 16);
+    std::size_t marker = 2;
+    while (static_cast<unsigned char>(bytes[marker + 1]) != 0xC0) {
+        marker += 2 + (static_cast<unsigned char>(bytes[marker + 2]) << 8 |
+                       static_cast<unsigned char>(bytes[marker + 3]));
+    }
+    const char size[] = {static_cast<char>(height >> 8), static_cast<char>(height & 0xFF),
+                         static_cast<char>(width >> 8), static_cast<char>(width & 0xFF)};
+    bytes.replace(marker + 5, 4, size, 4);
+    return bytes;
+}
+
+// A BMP header of the given size and format over a handful of pixel bytes.
+std::string bitmapClaiming(std::uint32_t width, std::int32_t height, int bitCount,
+                           std::uint32_t compression) {
+    std::string bytes = "BM";
+    putLe(bytes, 54 + 64, 4);
+    putLe(bytes, 0, 4);
+    putLe(bytes, 54, 4);
+    putLe(bytes, 40, 4);
+    putLe(bytes, width, 4);
+    putLe(bytes, static_cast<std::uint32_t>(height), 4);
+    putLe(bytes, 1, 2);
+    putLe(bytes, static_cast<std::uint32_t>(bitCount), 2);
+    putLe(bytes, compression, 4);
+    putLe(bytes, 0, 4 * 6);
+    return bytes + std::string(64, '\0');
+}
+
+// What a piece of work said, how long it took and, where it can be told, how much memory it
+// took beyond what the process already had.
+struct Outcome {
+    std::string said;
+    std::chrono::duration<double> took{};
+    std::optional<long> extraMemoryKib;
+};
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// Memory a refused picture may cost beyond what the process had; the sanitizer's own
+// bookkeeping takes more.
+constexpr long kExtraMemoryKib = (kAddressSanitizer ? 64 : 16) * 1024;
+
+// Texts with NUL bytes inside.
+template <std::size_t N> std::string bytes(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
+
+#ifndef _WIN32
+constexpr rlim_t kAddressSpaceRoom = 512ull << 20;
+
+// A "Vm...:" line of /proc/self/status, in KiB.
+long statusKib(const char* field) {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    long value = -1;
+    char line[256];
+    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
+        if (std::strncmp(line, field, std::strlen(field)) == 0) {
+            value = std::atol(line + std::strlen(field));
+        }
+    }
+    if (status != nullptr) {
+        std::fclose(status);
+    }
+    return value;
+}
+
+// Runs the work in a child process whose address space may grow by 512 MiB at most, so that a
+// big allocation fails there instead of passing unnoticed, and measures the child's peak memory
+// above its start. The child sends that growth on a first line, then what the work said.
+Outcome runCapped(const std::function<std::string()>& work) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+        Outcome failed;
+        failed.said = "pipe failed";
+        return failed;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        // Above what is mapped already: the address sanitizer reserves terabytes up front.
+        const rlim_t cap = static_cast<rlim_t>(statusKib("VmSize:")) * 1024 + kAddressSpaceRoom;
+        const rlimit limit{cap, cap};
+        setrlimit(RLIMIT_AS, &limit);
+        const long before = statusKib("VmRSS:");
+        std::string said;
+        try {
+            said = work();
+        } catch (const std::exception& error) {
+            said = std::string("escaped: ") + error.what();
+        }
+        said = std::to_string(statusKib("VmHWM:") - before) + "\n" + said;
+        std::size_t written = 0;
+        while (written < said.size()) {
+            const ssize_t count = write(channel[1], said.data() + written, said.size() - written);
+            if (count <= 0) {
+                break;
+            }
+            written += static_cast<std::size_t>(count);
+        }
+        _exit(0);
+    }
+    close(channel[1]);
+    std::string received;
+    char buffer[4096];
+    ssize_t count = 0;
+    while ((count = read(channel[0], buffer, sizeof buffer)) > 0) {
+        received.append(buffer, static_cast<std::size_t>(count));
+    }
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    Outcome outcome;
+    outcome.took = std::chrono::steady_clock::now() - start;
+    const std::size_t lineEnd = received.find('\n');
+    if (lineEnd != std::string::npos) {
+        outcome.extraMemoryKib = std::atol(received.c_str());
+        outcome.said = received.substr(lineEnd + 1);
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        outcome.said += " [child ended with status " + std::to_string(status) + "]";
+    }
+    return outcome;
+}
+#else
+Outcome runCapped(const std::function<std::string()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    Outcome outcome;
+    outcome.said = work();
+    outcome.took = std::chrono::steady_clock::now() - start;
+    return outcome;
+}
+#endif
+
+// Refusing a lying header takes a moment and next to no memory; the measures go into the
+// test's report.
+void expectCheap(const Outcome& outcome) {
+    EXPECT_LT(outcome.took, 2s);
+    testing::Test::RecordProperty(
+        "milliseconds",
+        static_cast<int>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(outcome.took).count()));
+    if (outcome.extraMemoryKib) {
+        EXPECT_LT(*outcome.extraMemoryKib, kExtraMemoryKib);
+        testing::Test::RecordProperty("extra_memory_kib",
+                                      static_cast<int>(*outcome.extraMemoryKib));
+    }
+}
+
+std::string joined(const std::vector<std::string>& texts) {
+    std::string all;
+    for (const std::string& text : texts) {
+        all += text + "\n--\n";
+    }
+    return all;
+}
+
+// A picture taken away between the file dialog and the import never costs the copy already in
+// the picture folder, and is reported as a copy or conversion failure.
+TEST(VanishingPicture, ABitmapGoneBeforeTheCopyIsAFailedCopy) {
+    Program program;
+    program.start();
+    program.desktop.removeChosen = true;
+    writeFile(program.photo("sea.bmp"), bmp24(150, 150));
+    program.choose({program.photo("sea.bmp")});
+    EXPECT_EQ(program.texts(), std::vector<std::string>{copyFailure(2)});
+    EXPECT_EQ(program.desktop.openDialogs.size(), 1u);
+    EXPECT_FALSE(fs::exists(program.image("sea.bmp")));
+    program.expectPictureUnchanged();
+}
+
+TEST(VanishingPicture, OneInThePictureFolderItselfIsAFailedCopyToo) {
+    Program program;
+    program.start();
+    program.desktop.removeChosen = true;
+    writeFile(program.image("sea.bmp"), bmp24(150, 150));
+    program.choose({program.image("sea.bmp")});
+    EXPECT_EQ(program.texts(), std::vector<std::string>{copyFailure(2)});
+    program.expectPictureUnchanged();
+}
+
+TEST(VanishingPicture, OneReplacingACopyLeavesTheOldCopyInPlace) {
+    Program program;
+    program.start();
+    program.desktop.removeChosen = true;
+    writeFile(program.image("sea.bmp"), bmp24(150, 150, 1, 2, 3));
+    writeFile(program.photo("sea.bmp"), bmp24(160, 150));
+    program.desktop.answers = {ModalResult::OK};
+    program.choose({program.photo("sea.bmp")});
+    ASSERT_EQ(program.texts().size(), 2u);
+    EXPECT_EQ(program.texts()[1], copyFailure(2));
+    EXPECT_EQ(readFile(program.image("sea.bmp")), bmp24(150, 150, 1, 2, 3));
+    program.expectPictureUnchanged();
+}
+
+TEST(VanishingPicture, AJpegGoneBeforeTheConversionIsReportedAndTheDialogOpensAgain) {
+    Program program;
+    program.start();
+    program.desktop.removeChosen = true;
+    writeFile(program.photo("sea.jpg"), makeJpeg(120, 120));
+    program.choose({program.photo("sea.jpg")});
+    EXPECT_EQ(program.texts(), std::vector<std::string>{
+                                   "kivo: Ошибка: Cannot open file \"" + program.photo("sea.jpg") +
+                                   "\". No such file or directory\nпреобразования файла:\n" +
+                                   program.photo("sea.jpg")});
+    EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
+    EXPECT_FALSE(fs::exists(program.photo("sea.bmp")));
+    EXPECT_FALSE(fs::exists(program.image("sea.bmp")));
+    program.expectPictureUnchanged();
+}
+
+// Headers that claim far more pixels than the file holds are refused from the header alone:
+// the work may take 512 MiB more address space at most and must not need more than a few MiB.
+TEST(LyingHeaders, ABitmapOf60000By60000IsNotValidBeforeAnythingIsAllocated) {
+    const std::pair<std::string, std::string> claims[] = {
+        {"24 bits", bitmapClaiming(60000, 60000, 24, 0)},
+        {"24 bits, rows top-down", bitmapClaiming(60000, -60000, 24, 0)},
+        {"8 bits, run-length", bitmapClaiming(60000, 60000, 8, 1)},
+        {"32 bits, bit fields", bitmapClaiming(60000, 60000, 32, 3)},
+    };
+    for (const auto& [what, bytes] : claims) {
+        SCOPED_TRACE(what);
+        Program program;
+        writeFile(program.image("1.bmp"), bytes);
+        const Outcome outcome = runCapped([&] {
+            program.start();
+            return joined(program.texts()) + "picture: " + program.desktop.picturePath;
+        });
+        EXPECT_EQ(outcome.said, "error box kivo: Bitmap image is not valid.\n--\npicture: ");
+        expectCheap(outcome);
+    }
+}
+
+TEST(LyingHeaders, AJpegOf20000By20000IsRefusedByTheConversionBeforeDecoding) {
+    for (const int depth : {24, 8}) {
+        SCOPED_TRACE("display depth " + std::to_string(depth));
+        Program program;
+        program.start();
+        program.desktop.depth = depth;
+        writeFile(program.photo("huge.jpg"), jpegClaiming(20000, 20000));
+        const Outcome outcome = runCapped([&] {
+            program.choose({program.photo("huge.jpg")});
+            return joined(program.texts()) + std::to_string(program.desktop.openDialogs.size()) +
+                   " dialogs";
+        });
+        EXPECT_EQ(outcome.said, "kivo: Ошибка: JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG) +
+                                    "\nпреобразования файла:\n" + program.photo("huge.jpg") +
+                                    "\n--\n2 dialogs");
+        expectCheap(outcome);
+        EXPECT_FALSE(fs::exists(program.photo("huge.bmp")));
+        EXPECT_FALSE(fs::exists(program.image("huge.bmp")));
+    }
+}
+
+TEST(TinyPicture, AJpegOf1By1ConvertsAndIsThenRefusedAsTooSmall) {
+    for (const int depth : {24, 8}) {
+        SCOPED_TRACE("display depth " + std::to_string(depth));
+        Program program;
+        program.start();
+        program.desktop.depth = depth;
+        writeFile(program.photo("dot.jpg"), makeJpeg(1, 1));
+        program.choose({program.photo("dot.jpg")});
+
+        ASSERT_TRUE(fs::exists(program.photo("dot.bmp")));
+        EXPECT_NO_THROW(checkBitmapFile(program.photo("dot.bmp")));
+        EXPECT_EQ(readFile(program.image("dot.bmp")), readFile(program.photo("dot.bmp")));
+        EXPECT_EQ(program.texts(),
+                  std::vector<std::string>{
+                      "Error: Размер, выбранной картинки, менее рекомендуемого!\nВы выбрали "
+                      "картинку размером: 1x1\nРекомендуемый размер не менее 100Х100\n"
+                      "Предлагаю выбрать другую картинку."});
+        EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
+        program.expectPictureUnchanged();
+    }
+}
+
+// Start-up reads whatever is in the settings file without crashing; lines that are no keys
+// change nothing.
+TEST(DamagedSettings, TenMegabytesOfGarbageWithoutKeysChangeNothing) {
+    // Every byte but "=", which every key ends in, and byte 26, which would end the file early.
+    std::string garbage(10 << 20, '\0');
+    std::uint32_t noise = 2463534242u;
+    for (char& byte : garbage) {
+        noise ^= noise << 13;
+        noise ^= noise >> 17;
+        noise ^= noise << 5;
+        byte = static_cast<char>(noise % 256);
+        if (byte == '=' || byte == '\x1A') {
+            byte = '\n';
+        }
+    }
+    std::string oneLine = garbage;
+    std::replace(oneLine.begin(), oneLine.end(), '\n', 'x');
+    std::replace(oneLine.begin(), oneLine.end(), '\r', 'x');
+
+    for (const auto& [what, bytes] :
+         {std::pair{"lines", garbage}, std::pair{"one line", oneLine}}) {
+        SCOPED_TRACE(what);
+        Program program;
+        program.writeSettings(bytes);
+        const auto start = std::chrono::steady_clock::now();
+        program.start();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+        EXPECT_EQ(program.texts(), std::vector<std::string>{});
+        EXPECT_EQ(program.form.state.Vid, 2);
+        EXPECT_EQ(program.form.state.Flpv, 0);
+        program.expectPictureUnchanged();
+    }
+}
+
+TEST(DamagedSettings, AFileOfLoneCarriageReturnsIsOneLine) {
+    Program program;
+    program.writeSettings("Image=" + program.image("1.bmp") + "\rFormkivo.left=5\rVid=1\r");
+    program.start();
+    // The whole file is the picture's path, which names no file.
+    const std::string path = program.image("1.bmp") + "Formkivo.left=5Vid=1";
+    EXPECT_EQ(program.texts(), std::vector<std::string>{"error box kivo: Cannot open file \"" +
+                                                        path + "\". No such file or directory."});
+    EXPECT_EQ(program.form.state.ImagePath, path);
+    EXPECT_EQ(program.form.state.Vid, 2);
+    EXPECT_EQ(program.desktop.window, (WindowBounds{10, 20, 280, 279}));
+}
+
+// The message names the bad value whole: a NUL, which would cut it short, shows as U+FFFD.
+TEST(DamagedSettings, ANulByteInANumberMakesItABadNumber) {
+    Program program;
+    program.writeSettings(bytes("Formkivo.left=5\r\nVid=1\0\r\nflpv=true\r\n"));
+    program.start();
+    EXPECT_EQ(program.texts(),
+              std::vector<std::string>{"error box kivo: '1�' is not a valid integer value."});
+    EXPECT_EQ(program.desktop.window.left, 5);
+    EXPECT_EQ(program.form.state.Vid, 2);
+    EXPECT_EQ(program.form.state.Flpv, 0);
+    EXPECT_EQ(program.desktop.picturePath, "") << "the reading stopped before the picture";
+}
+
+TEST(DamagedSettings, ANulByteEndsThePicturesPath) {
+    // No file name holds a NUL: what follows it must neither be kept nor name another file.
+    Program program;
+    const std::string picture = program.image("1.bmp");
+    program.writeSettings("Image=" + picture + bytes("\0.jpg\r\nVid=1\r\n"));
+    program.start();
+    EXPECT_EQ(program.texts(), std::vector<std::string>{});
+    EXPECT_EQ(program.form.state.ImagePath, picture);
+    EXPECT_EQ(program.desktop.picturePath, picture);
+    EXPECT_EQ(program.form.state.Vid, 1);
+}
+
+TEST(DamagedSettings, ANulByteInAKeyOrAfterTrueIsNoKey) {
+    Program program;
+    program.writeSettings(bytes("\0Vid=1\r\nVi\0d=0\r\nflpv=true\0\r\n"));
+    program.start();
+    EXPECT_EQ(program.texts(), std::vector<std::string>{});
+    EXPECT_EQ(program.form.state.Vid, 2);
+    EXPECT_EQ(program.form.state.Flpv, 0);
+    program.expectPictureUnchanged();
+}
+
+} // namespace
+} // namespace kivo
