@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test bench fuzz format clean windows windows-i686 windows-test
+.PHONY: all build run test sanitize-test bench fuzz format clean windows windows-i686 windows-test
 
 all: build
 
@@ -19,7 +19,15 @@ test:
 	@scripts/install-deps.sh test
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
 	ctest --test-dir $(BUILD) --output-on-failure -j 1
+	@$(MAKE) --no-print-directory sanitize-test
 	@$(MAKE) --no-print-directory windows-test
+
+# The core's unit tests under AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
+sanitize-test:
+	cmake -S . -B build-san -DKIVO_QT=OFF -DKIVO_SANITIZE=ON -DKIVO_TESTS=ON >/dev/null
+	cmake --build build-san -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir build-san --output-on-failure -j 1
 
 bench:
 	@scripts/install-deps.sh test
@@ -56,4 +64,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-win build-win-i686
+	rm -rf $(BUILD) build-san build-fuzz build-win build-win-i686

@@ -45,9 +45,11 @@ inline std::string readFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Little-endian; bytes beyond the value's four are zeros.
 inline void putLe(std::string& out, std::uint32_t value, int bytes) {
+    const std::uint64_t wide = value;
     for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        out += static_cast<char>(i < 8 ? (wide >> (8 * i)) & 0xFF : 0);
     }
 }
 
