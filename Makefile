@@ -34,7 +34,7 @@ bench:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
 	@mkdir -p bench/results
 	@{ echo "# Kivo benchmark"; echo; date -u; echo; \
-	   $(BUILD)/bench/kivo_bench_conversion && $(BUILD)/bench/kivo_bench_breathing; \
+	   $(BUILD)/bench/kivo_bench_conversion && $(BUILD)/bench/kivo_bench_breathing bench/results; \
 	 } > bench/results/latest.md
 	@cat bench/results/latest.md
 

@@ -2,6 +2,7 @@
 // interval and CPU of kivo and of the X server. Prints markdown sections.
 #include "bench_session.h"
 #include "files.h"
+#include "plot.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
@@ -30,6 +31,9 @@ struct BreathingResult {
     double spreadMs = 0;
     double kivoCpuPercent = 0;
     double serverCpuPercent = 0;
+    double exposedPixelsPerTick = 0;
+    // Inset over time from the first tick, for the plot.
+    std::vector<std::pair<double, int>> insets;
 };
 
 struct StartupResult {
@@ -98,6 +102,8 @@ BreathingResult measureBreathing(int width, int height, int vid, const char* out
         throw std::runtime_error("kivo's window did not appear");
     }
     XShapeSelectInput(display, window, ShapeNotifyMask);
+    // Exposures tell what the program has to repaint: the pixels it sends after a tick.
+    XSelectInput(display, window, ExposureMask);
     int shapeEvent = 0;
     int shapeError = 0;
     XShapeQueryExtension(display, &shapeEvent, &shapeError);
@@ -105,6 +111,8 @@ BreathingResult measureBreathing(int width, int height, int vid, const char* out
     session.click(14, 14);
 
     std::vector<Clock::time_point> ticks;
+    std::vector<int> insets;
+    long long exposedPixels = 0;
     double kivoCpuStart = 0;
     double serverCpuStart = 0;
     const pid_t server = kivo::bench::virtualServerPid();
@@ -112,9 +120,15 @@ BreathingResult measureBreathing(int width, int height, int vid, const char* out
     while (static_cast<int>(ticks.size()) < kTicks + 1 && Clock::now() < deadline) {
         XEvent event;
         XNextEvent(display, &event);
+        if (event.type == Expose && !ticks.empty()) {
+            exposedPixels += static_cast<long long>(event.xexpose.width) * event.xexpose.height;
+        }
         if (event.type != shapeEvent) {
             continue;
         }
+        const auto& shape = reinterpret_cast<const XShapeEvent&>(event);
+        // A vanished outline lies outside the window.
+        insets.push_back(shape.x < 0 ? std::max(width, height) / 2 : shape.x);
         ticks.push_back(Clock::now());
         if (ticks.size() == 1) {
             kivoCpuStart = kivo::bench::cpuSeconds(session.kivoPid());
@@ -152,6 +166,12 @@ BreathingResult measureBreathing(int width, int height, int vid, const char* out
     const double wallSeconds = std::chrono::duration<double>(ticks.back() - ticks.front()).count();
     result.kivoCpuPercent = 100 * kivoCpu / wallSeconds;
     result.serverCpuPercent = 100 * serverCpu / wallSeconds;
+    result.exposedPixelsPerTick =
+        static_cast<double>(exposedPixels) / static_cast<double>(ticks.size() - 1);
+    for (std::size_t i = 0; i < ticks.size(); ++i) {
+        result.insets.emplace_back(
+            std::chrono::duration<double>(ticks[i] - ticks.front()).count(), insets[i]);
+    }
     (void)restMs;
     std::filesystem::remove(picture);
     return result;
@@ -185,7 +205,8 @@ template <typename T> T median(std::vector<T> values) {
 
 } // namespace
 
-int main() {
+int main(int argc, char* argv[]) {
+    const std::filesystem::path results = argc > 1 ? argv[1] : "bench/results";
     std::ostringstream report;
     char line[256];
 
@@ -212,8 +233,9 @@ int main() {
     report << line;
 
     report << "## Breathing (" << kTicks << " ticks, rests excluded from the interval)\n\n"
-           << "| picture | outline | mean tick | spread | kivo CPU | X server CPU |\n"
-           << "|---|---|---|---|---|---|\n";
+           << "| picture | outline | mean tick | spread | kivo CPU | X server CPU | "
+              "repainted per tick |\n"
+           << "|---|---|---|---|---|---|---|\n";
     const struct {
         int width;
         int height;
@@ -227,13 +249,23 @@ int main() {
             const BreathingResult r =
                 measureBreathing(picture.width, picture.height, outline.vid, outline.name);
             std::snprintf(line, sizeof line,
-                          "| %s | %s | %.2f ms | %.2f ms | %.1f %% | %.1f %% |\n",
+                          "| %s | %s | %.2f ms | %.2f ms | %.1f %% | %.1f %% | %.0f px "
+                          "(%.0f bytes) |\n",
                           r.picture.c_str(), r.outline.c_str(), r.meanMs, r.spreadMs,
-                          r.kivoCpuPercent, r.serverCpuPercent);
+                          r.kivoCpuPercent, r.serverCpuPercent, r.exposedPixelsPerTick,
+                          4 * r.exposedPixelsPerTick);
             report << line;
+            if (picture.width == 280 && outline.vid == 2) {
+                std::filesystem::create_directories(results);
+                kivo::bench::plotInsets(r.insets, picture.width / 2,
+                                        "Kivo breathing: 280 x 280 ellipse, one shape per tick",
+                                        (results / "breathing.png").string());
+            }
         }
     }
-    report << "\nCPU is per second of breathing, the two-second rests included.\n";
+    report << "\nCPU is per second of breathing, the two-second rests included. \"Repainted\" "
+              "is the area the X server asked the program to redraw (Expose), at 4 bytes a "
+              "pixel.\n\n![inset over time](breathing.png)\n";
     std::fputs(report.str().c_str(), stdout);
     return 0;
 }
