@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all build run test sanitize-test bench fuzz format clean windows windows-i686 windows-test
+.PHONY: all build run test sanitize-test wine-e2e-test bench fuzz format clean windows windows-i686 windows-test
 
 all: build
 
@@ -18,9 +18,17 @@ run:
 test:
 	@scripts/install-deps.sh test
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
-	ctest --test-dir $(BUILD) --output-on-failure -j 1
+	ctest --test-dir $(BUILD) --output-on-failure -j 1 -LE wine
 	@$(MAKE) --no-print-directory sanitize-test
 	@$(MAKE) --no-print-directory windows-test
+	@$(MAKE) --no-print-directory wine-e2e-test
+
+# kivo.exe of build-win/ under Wine, driven by the Linux build's end-to-end harness.
+wine-e2e-test:
+	@scripts/install-deps.sh test
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64
+	ctest --test-dir $(BUILD) --output-on-failure -j 1 -L wine
 
 # The core's unit tests under AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
 sanitize-test:
@@ -32,9 +40,12 @@ sanitize-test:
 bench:
 	@scripts/install-deps.sh test
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64
+	@JOBS=$(JOBS) scripts/build-windows.sh i686
 	@mkdir -p bench/results
 	@{ echo "# Kivo benchmark"; echo; date -u; echo; \
-	   $(BUILD)/bench/kivo_bench_conversion && $(BUILD)/bench/kivo_bench_breathing bench/results; \
+	   $(BUILD)/bench/kivo_bench_conversion && $(BUILD)/bench/kivo_bench_breathing bench/results && \
+	   $(BUILD)/bench/kivo_bench_windows; \
 	 } > bench/results/latest.md
 	@cat bench/results/latest.md
 

@@ -13,6 +13,7 @@ packages=(
 windows_packages=(
   cmake make
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 # strip: the release sizes in make bench
   nasm dpkg-dev googletest
   wine wine64 xvfb xauth openbox locales
 )
