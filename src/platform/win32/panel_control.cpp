@@ -18,29 +18,12 @@ void PanelControl::create(HWND parent, WindowBounds bounds, COLORREF labelColour
 
 LRESULT PanelControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_PRINTCLIENT:
-        OnPrintClient(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_ERASEBKGND:
         return TRUE; // painted whole in WM_PAINT
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(OnCtlColorStatic(reinterpret_cast<HDC>(wParam)));
     }
-    return WindowBase::handleMessage(message, wParam, lParam);
-}
-
-void PanelControl::OnPaint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(hwnd(), &paint);
-    paintContent(dc);
-    EndPaint(hwnd(), &paint);
-}
-
-void PanelControl::OnPrintClient(HDC dc) {
-    paintContent(dc);
+    return PaintedWindow::handleMessage(message, wParam, lParam);
 }
 
 HBRUSH PanelControl::OnCtlColorStatic(HDC dc) {

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "window_base.h"
+#include "painted_window.h"
 
 namespace kivo::win32 {
 
 // A raised panel with a bevel two pixels wide, on the button face; the text labels on it
 // draw in one colour.
-class PanelControl : public WindowBase {
+class PanelControl : public PaintedWindow {
   public:
     void create(HWND parent, WindowBounds bounds, COLORREF labelColour);
 
@@ -14,10 +14,8 @@ class PanelControl : public WindowBase {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void OnPaint();
-    void OnPrintClient(HDC dc);
     HBRUSH OnCtlColorStatic(HDC dc);
-    void paintContent(HDC dc) const;
+    void paintContent(HDC dc) const override;
 
     COLORREF labelColour_ = 0;
 };

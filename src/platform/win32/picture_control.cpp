@@ -37,12 +37,6 @@ void PictureControl::setCursor(HCURSOR cursor) {
 
 LRESULT PictureControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_PRINTCLIENT:
-        OnPrintClient(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SETCURSOR:
         if (OnSetCursor(LOWORD(lParam))) {
             return TRUE;
@@ -82,18 +76,7 @@ LRESULT PictureControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
         OnCaptureChanged();
         return 0;
     }
-    return WindowBase::handleMessage(message, wParam, lParam);
-}
-
-void PictureControl::OnPaint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(hwnd(), &paint);
-    paintContent(dc);
-    EndPaint(hwnd(), &paint);
-}
-
-void PictureControl::OnPrintClient(HDC dc) {
-    paintContent(dc);
+    return PaintedWindow::handleMessage(message, wParam, lParam);
 }
 
 bool PictureControl::OnSetCursor(UINT hitTest) {

@@ -2,7 +2,7 @@
 
 #include "desktop.h"
 #include "gdi_object.h"
-#include "window_base.h"
+#include "painted_window.h"
 
 #include <functional>
 
@@ -10,7 +10,7 @@ namespace kivo::win32 {
 
 // A picture control that sizes itself to its bitmap and reports the mouse in its own
 // coordinates. A double-click arrives as the double-click followed by the second press.
-class PictureControl : public WindowBase {
+class PictureControl : public PaintedWindow {
   public:
     void create(HWND parent, Point topLeft, GdiObject<HBITMAP> bitmap);
     // The control owns the bitmap from now on and takes its size.
@@ -28,15 +28,13 @@ class PictureControl : public WindowBase {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void OnPaint();
-    void OnPrintClient(HDC dc);
     bool OnSetCursor(UINT hitTest);
     void OnButtonDown(MouseButton button, LPARAM position);
     void OnButtonDoubleClick(MouseButton button, LPARAM position);
     void OnMouseMove(LPARAM position);
     void OnButtonUp(MouseButton button, LPARAM position);
     void OnCaptureChanged();
-    void paintContent(HDC dc) const;
+    void paintContent(HDC dc) const override;
 
     GdiObject<HBITMAP> bitmap_;
     Size size_;

@@ -21,12 +21,6 @@ void SpeedButton::create(HWND parent, const std::wstring& text, WindowBounds bou
 
 LRESULT SpeedButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        OnPaint();
-        return 0;
-    case WM_PRINTCLIENT:
-        OnPrintClient(reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_LBUTTONDOWN:
         OnLButtonDown();
         return 0;
@@ -40,18 +34,7 @@ LRESULT SpeedButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnCaptureChanged();
         return 0;
     }
-    return WindowBase::handleMessage(message, wParam, lParam);
-}
-
-void SpeedButton::OnPaint() {
-    PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(hwnd(), &paint);
-    paintContent(dc);
-    EndPaint(hwnd(), &paint);
-}
-
-void SpeedButton::OnPrintClient(HDC dc) {
-    paintContent(dc);
+    return PaintedWindow::handleMessage(message, wParam, lParam);
 }
 
 void SpeedButton::OnLButtonDown() {

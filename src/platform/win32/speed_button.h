@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window_base.h"
+#include "painted_window.h"
 
 #include <functional>
 #include <string>
@@ -9,7 +9,7 @@ namespace kivo::win32 {
 
 // A push button that never takes the keyboard focus: it draws itself, follows the mouse
 // while held, and clicks when released over itself.
-class SpeedButton : public WindowBase {
+class SpeedButton : public PaintedWindow {
   public:
     // The font stays the caller's.
     void create(HWND parent, const std::wstring& text, WindowBounds bounds, HFONT font,
@@ -21,13 +21,11 @@ class SpeedButton : public WindowBase {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    void OnPaint();
-    void OnPrintClient(HDC dc);
     void OnLButtonDown();
     void OnMouseMove(LPARAM position);
     void OnLButtonUp(LPARAM position);
     void OnCaptureChanged();
-    void paintContent(HDC dc) const;
+    void paintContent(HDC dc) const override;
     bool contains(LPARAM position) const;
     void setSunken(bool sunken);
 
