@@ -26,6 +26,7 @@ void TFormKivo::Image1MouseDown(MouseButton button, int x, int y) {
         return;
     }
     desktop_.setTimerEnabled(false);
+    const unsigned releasesBefore = releases_;
     state.DownX = x;
     state.DownY = y;
     desktop_.setPanelVisible(false);
@@ -34,7 +35,10 @@ void TFormKivo::Image1MouseDown(MouseButton button, int x, int y) {
     desktop_.setPictureCursor(CursorShape::SizeAll);
     desktop_.setWindowCursor(CursorShape::SizeAll);
     desktop_.processPendingEvents();
-    state.Dragging = 1;
+    // Otherwise the window would follow a mouse whose button is already up.
+    if (releases_ == releasesBefore) {
+        state.Dragging = 1;
+    }
 }
 
 void TFormKivo::Image1MouseMove(int x, int y) {
@@ -62,6 +66,7 @@ void TFormKivo::Image1MouseMove(int x, int y) {
 }
 
 void TFormKivo::Image1MouseUp(MouseButton /*button*/, int /*x*/, int /*y*/) {
+    ++releases_;
     if (state.Running == 0) {
         desktop_.setStartButtonVisible(true);
         desktop_.setPanelVisible(true);

@@ -63,6 +63,9 @@ class TFormKivo {
     void restorePreviousPicture();
 
     Desktop& desktop_;
+    // Button releases so far: a press starts a drag only if its own release has not already
+    // run at one of its let-run points.
+    unsigned releases_ = 0;
 };
 
 // Half the larger side of a picture, the inset at which the outline vanishes.
