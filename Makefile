@@ -1,8 +1,9 @@
 # Front door: make run, make test, make windows.
 BUILD ?= build
 JOBS ?= 2
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
 
-.PHONY: all build run test sanitize-test wine-e2e-test bench fuzz format clean windows windows-i686 windows-test
+.PHONY: all build run test test-builds test-runs bench fuzz format clean windows
 
 all: build
 
@@ -15,33 +16,33 @@ run:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=OFF
 	@scripts/run.sh $(BUILD)
 
+# Installs once, builds each tree once, then runs each suite once: the Linux build's tests
+# with the end-to-end scenarios on every face, the core's tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the 64- and 32-bit Windows builds' tests under Wine.
 test:
 	@scripts/install-deps.sh test
-	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
-	ctest --test-dir $(BUILD) --output-on-failure -j 1 -LE wine
-	@$(MAKE) --no-print-directory sanitize-test
-	@$(MAKE) --no-print-directory windows-test
-	@$(MAKE) --no-print-directory wine-e2e-test
+	@$(MAKE) --no-print-directory test-builds
+	@$(MAKE) --no-print-directory test-runs
 
-# kivo.exe of build-win/ under Wine, driven by the Linux build's end-to-end harness.
-wine-e2e-test:
-	@scripts/install-deps.sh test
+test-builds:
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
-	@JOBS=$(JOBS) scripts/build-windows.sh x86_64
-	ctest --test-dir $(BUILD) --output-on-failure -j 1 -L wine
-
-# The core's unit tests under AddressSanitizer and UndefinedBehaviorSanitizer; any report fails.
-sanitize-test:
 	cmake -S . -B build-san -DKIVO_QT=OFF -DKIVO_SANITIZE=ON -DKIVO_TESTS=ON >/dev/null
 	cmake --build build-san -j $(JOBS)
-	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir build-san --output-on-failure -j 1
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64
+	@JOBS=$(JOBS) scripts/build-windows.sh i686
+
+# Suites that start X servers run one at a time.
+test-runs:
+	ctest --test-dir $(BUILD) --output-on-failure -j 1
+	$(SANITIZER_ENV) ctest --test-dir build-san --output-on-failure -j $(JOBS)
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64 test
+	@JOBS=$(JOBS) scripts/build-windows.sh i686 test
 
 bench:
 	@scripts/install-deps.sh test
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
-	@JOBS=$(JOBS) scripts/build-windows.sh x86_64
-	@JOBS=$(JOBS) scripts/build-windows.sh i686
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64 program
+	@JOBS=$(JOBS) scripts/build-windows.sh i686 program
 	@mkdir -p bench/results
 	@{ echo "# Kivo benchmark"; echo; date -u; echo; \
 	   $(BUILD)/bench/kivo_bench_conversion && $(BUILD)/bench/kivo_bench_breathing bench/results && \
@@ -52,18 +53,8 @@ bench:
 # build-win/kivo.exe (64-bit) and build-win-i686/kivo.exe (32-bit), cross-built with MinGW-w64.
 windows:
 	@scripts/install-deps.sh windows
-	@JOBS=$(JOBS) scripts/build-windows.sh x86_64
-	@JOBS=$(JOBS) scripts/build-windows.sh i686
-
-windows-i686:
-	@scripts/install-deps.sh windows
-	@JOBS=$(JOBS) scripts/build-windows.sh i686
-
-# The 64-bit build's tests under Wine; the 32-bit build is compiled and linked.
-windows-test:
-	@scripts/install-deps.sh windows
-	@JOBS=$(JOBS) scripts/build-windows.sh x86_64 test
-	@JOBS=$(JOBS) scripts/build-windows.sh i686
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64 program
+	@JOBS=$(JOBS) scripts/build-windows.sh i686 program
 
 # The core's fuzz targets, built with clang in build-fuzz/, FUZZ_SECONDS each (default 60).
 FUZZ_SECONDS ?= 60

@@ -100,38 +100,20 @@ pid_t virtualServerPid() {
     return found;
 }
 
-BenchSession::BenchSession(const std::vector<std::string>& settings) {
+BenchSession::BenchSession(const std::vector<std::string>& settings)
+    : session_(e2e::linuxFace(), /*withWindowManager=*/false) {
     if (!settings.empty()) {
-        folder_.writeSettings(settings);
+        session_.folder().writeSettings(settings);
     }
-    const auto env = e2e::environmentWith(
-        {"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "QT_"},
-        {"HOME=" + folder_.home().string(), "XDG_CONFIG_HOME=" + folder_.configHome().string(),
-         "XDG_RUNTIME_DIR=" + folder_.runtimeDir().string(), "QT_QPA_PLATFORM=xcb"});
-    virtualDisplay_ = std::make_unique<e2e::VirtualDisplay>(folder_.logs(), false, env);
-    display_ = XOpenDisplay(virtualDisplay_->name().c_str());
+    display_ = XOpenDisplay(session_.displayName().c_str());
     if (display_ == nullptr) {
-        throw std::runtime_error("cannot open " + virtualDisplay_->name());
+        throw std::runtime_error("cannot open " + session_.displayName());
     }
     XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
     XSync(display_, False);
 }
 
-void BenchSession::launch() {
-    e2e::ProcessOptions options;
-    options.argv = {folder_.executable().string()};
-    options.env = e2e::environmentWith(
-        {"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "QT_"},
-        {"HOME=" + folder_.home().string(), "XDG_CONFIG_HOME=" + folder_.configHome().string(),
-         "XDG_RUNTIME_DIR=" + folder_.runtimeDir().string(), "QT_QPA_PLATFORM=xcb",
-         "DISPLAY=" + virtualDisplay_->name()});
-    options.logPath = (folder_.logs() / "kivo.log").string();
-    startedAt_ = std::chrono::steady_clock::now();
-    kivo_ = std::make_unique<e2e::Process>(options);
-}
-
 BenchSession::~BenchSession() {
-    kivo_.reset();
     if (display_ != nullptr) {
         XCloseDisplay(display_);
     }

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "process.h"
-#include "program_folder.h"
-#include "virtual_display.h"
+#include "session.h"
 
 #include <X11/Xlib.h>
 #include <chrono>
-#include <memory>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -22,30 +19,29 @@ long contextSwitches(pid_t pid);
 // The Xvfb started by this process.
 pid_t virtualServerPid();
 
-// The real program on a private Xvfb, with a settings file of the bench's choosing.
+// The Linux program on a private Xvfb without a window manager, started as the end-to-end
+// scenarios start it, with a settings file of the bench's choosing and a raw Xlib connection
+// that sees every event the bench asks for.
 class BenchSession {
   public:
     // Lines of date/soxran.txt; empty for none.
     explicit BenchSession(const std::vector<std::string>& settings = {});
     ~BenchSession();
 
-    e2e::ProgramFolder& folder() { return folder_; }
+    e2e::ProgramFolder& folder() { return session_.folder(); }
     Display* display() { return display_; }
-    pid_t kivoPid() const { return kivo_->pid(); }
-    std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
+    pid_t kivoPid() { return session_.kivo().pid(); }
+    std::chrono::steady_clock::time_point startedAt() const { return session_.startedAt(); }
 
     // Waits for the main window to be mapped; returns its id (0 on timeout).
     Window waitForMainWindow(std::chrono::milliseconds timeout);
     void click(int x, int y);
 
-    void launch();
+    void launch() { session_.startKivo(); }
 
   private:
-    e2e::ProgramFolder folder_;
-    std::unique_ptr<e2e::VirtualDisplay> virtualDisplay_;
-    std::unique_ptr<e2e::Process> kivo_;
+    e2e::Session session_;
     Display* display_ = nullptr;
-    std::chrono::steady_clock::time_point startedAt_;
 };
 
 } // namespace kivo::bench

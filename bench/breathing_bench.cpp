@@ -2,6 +2,7 @@
 // interval and CPU of kivo and of the X server. Prints markdown sections.
 #include "bench_session.h"
 #include "files.h"
+#include "image.h"
 #include "plot.h"
 
 #include <X11/Xlib.h>
@@ -43,37 +44,15 @@ struct StartupResult {
     double idleWakeupsPerSecond = 0;
 };
 
-std::string bmp24(int width, int height) {
-    const int stride = (width * 3 + 3) & ~3;
-    const int pixels = stride * height;
-    std::string out = "BM";
-    auto put = [&out](unsigned value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            out += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    put(54 + pixels, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(width, 4);
-    put(height, 4);
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(pixels, 4);
-    put(0, 16);
+// Gradients, so that the picture has work for the painting to do.
+kivo::e2e::Image gradient(int width, int height) {
+    kivo::e2e::Image picture(width, height);
     for (int y = 0; y < height; ++y) {
-        std::string row;
         for (int x = 0; x < width; ++x) {
-            row += static_cast<char>(x % 256);
-            row += static_cast<char>(y % 256);
-            row += static_cast<char>(160);
+            picture.set(x, y, {160, y % 256, x % 256});
         }
-        row.resize(stride, '\0');
-        out += row;
     }
-    return out;
+    return picture;
 }
 
 std::vector<std::string> settingsFor(const std::filesystem::path& picture, int width, int height,
@@ -93,7 +72,7 @@ BreathingResult measureBreathing(int width, int height, int vid, const char* out
     const std::filesystem::path picture =
         std::filesystem::temp_directory_path() /
         ("kivo-bench-" + std::to_string(width) + "x" + std::to_string(height) + ".bmp");
-    kivo::e2e::writeFile(picture, bmp24(width, height));
+    kivo::e2e::writeFile(picture, kivo::e2e::bmpBytes(gradient(width, height)));
     BenchSession session(settingsFor(picture, width, height, vid));
     session.launch();
     Display* display = session.display();
@@ -169,8 +148,8 @@ BreathingResult measureBreathing(int width, int height, int vid, const char* out
     result.exposedPixelsPerTick =
         static_cast<double>(exposedPixels) / static_cast<double>(ticks.size() - 1);
     for (std::size_t i = 0; i < ticks.size(); ++i) {
-        result.insets.emplace_back(
-            std::chrono::duration<double>(ticks[i] - ticks.front()).count(), insets[i]);
+        result.insets.emplace_back(std::chrono::duration<double>(ticks[i] - ticks.front()).count(),
+                                   insets[i]);
     }
     (void)restMs;
     std::filesystem::remove(picture);

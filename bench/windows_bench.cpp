@@ -1,10 +1,9 @@
 // Measures the Windows program: kivo.exe's size (64 and 32 bit, as built and stripped), and under
 // Wine on Xvfb its start-up time and the breathing's tick interval. Prints a markdown section.
-#include "face.h"
+#include "controls.h"
 #include "process.h"
+#include "session.h"
 #include "wait.h"
-#include "wine_folder.h"
-#include "wine_session.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -87,11 +86,11 @@ std::string sizeRow(const char* flavour, const fs::path& exe, const std::string&
 }
 
 // Polls tightly: the time of the first poll that sees the window mapped.
-std::optional<WindowInfo> waitForMappedWindow(kivo::e2e::WineSession& session) {
+std::optional<WindowInfo> waitForMappedWindow(kivo::e2e::Session& session) {
     const auto deadline = Clock::now() + 30s;
     while (Clock::now() < deadline) {
         const auto found = session.x().windowsTitled(
-            "kivo", [](const WindowInfo& window) { return !window.dialog; });
+            session.face().title(), [](const WindowInfo& window) { return !window.decorated; });
         if (!found.empty()) {
             return found.front();
         }
@@ -101,7 +100,7 @@ std::optional<WindowInfo> waitForMappedWindow(kivo::e2e::WineSession& session) {
 }
 
 // Launch to mapped window; the program is then closed by a double-click.
-double timeOneStart(kivo::e2e::WineSession& session) {
+double timeOneStart(kivo::e2e::Session& session) {
     session.startKivo();
     const auto window = waitForMappedWindow(session);
     const double ms = milliseconds(Clock::now() - session.startedAt());
@@ -126,7 +125,7 @@ struct Ticks {
     std::size_t intervals = 0;
 };
 
-Ticks measureTicks(kivo::e2e::WineSession& session) {
+Ticks measureTicks(kivo::e2e::Session& session) {
     session.startKivo();
     const auto window = waitForMappedWindow(session);
     if (!window) {
@@ -161,6 +160,51 @@ Ticks measureTicks(kivo::e2e::WineSession& session) {
     return ticks;
 }
 
+// Starts the prefix's Wine server to stay: programs started one after another then find it
+// running, as on a Windows that is up.
+void keepWineServer(kivo::e2e::Session& session) {
+    kivo::e2e::ProcessOptions options;
+    options.argv = {KIVO_BENCH_WINESERVER, "--persistent"};
+    options.env = session.face().environment(session.folder(), session.displayName());
+    options.logPath = (session.folder().logs() / "wineserver.log").string();
+    // The server leaves as a daemon at once.
+    kivo::e2e::Process(options).waitExit(15s);
+}
+
+// One face's start-ups and ticks under Wine, as a row of the report; empty on failure.
+std::string measureFace(const kivo::e2e::Face& face, const char* flavour) {
+    std::unique_ptr<kivo::e2e::Session> session;
+    double firstStart = 0;
+    std::vector<double> starts;
+    Ticks ticks;
+    try {
+        session = std::make_unique<kivo::e2e::Session>(face, /*withWindowManager=*/true);
+        keepWineServer(*session);
+        // Warm-up: Wine's own processes start with the first program.
+        firstStart = timeOneStart(*session);
+        for (int i = 0; i < kStarts; ++i) {
+            starts.push_back(timeOneStart(*session));
+        }
+        ticks = measureTicks(*session);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", flavour, error.what());
+        if (session) {
+            session->folder().keep();
+            std::fprintf(stderr, "logs in %s\n", session->folder().logs().c_str());
+        }
+        return {};
+    }
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "| %s | %.0f ms | %.0f ms (%.0f to %.0f) | %.2f ms | %.2f ms, %.2f ms, %.2f ms "
+                  "(%d ticks) |\n",
+                  flavour, firstStart, median(starts),
+                  *std::min_element(starts.begin(), starts.end()),
+                  *std::max_element(starts.begin(), starts.end()), ticks.meanMs, ticks.medianMs,
+                  ticks.minMs, ticks.maxMs, static_cast<int>(ticks.intervals));
+    return line;
+}
+
 } // namespace
 
 int main() {
@@ -168,7 +212,7 @@ int main() {
     report += sizeRow("64-bit (x86_64)", KIVO_BENCH_EXE_X86_64, KIVO_BENCH_STRIP_X86_64);
     report += sizeRow("32-bit (i686)", KIVO_BENCH_EXE_I686, KIVO_BENCH_STRIP_I686);
 
-    // Every test makes this prefix; so does the bench, if no test has run yet.
+    // Every scenario copies this prefix; so does the bench, if no scenario has run yet.
     kivo::e2e::ProcessOptions prepare;
     prepare.argv = {KIVO_BENCH_MAKE_PREFIX, KIVO_BENCH_TEMPLATE_PREFIX};
     prepare.env = kivo::e2e::environmentWith({}, {});
@@ -177,43 +221,18 @@ int main() {
         return 1;
     }
 
-    std::unique_ptr<kivo::e2e::WineFolder> folder;
-    double firstStart = 0;
-    std::vector<double> starts;
-    Ticks ticks;
-    try {
-        folder = std::make_unique<kivo::e2e::WineFolder>();
-        kivo::e2e::WineSession session(*folder);
-        session.keepWineServer();
-        // Warm-up: Wine's own processes start with the first program.
-        firstStart = timeOneStart(session);
-        for (int i = 0; i < kStarts; ++i) {
-            starts.push_back(timeOneStart(session));
-        }
-        ticks = measureTicks(session);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s\n", error.what());
-        if (folder) {
-            folder->keep();
-            std::fprintf(stderr, "logs in %s\n", folder->logs().c_str());
-        }
+    const std::string win64 = measureFace(kivo::e2e::windows64Face(), "64-bit");
+    const std::string win32 = measureFace(kivo::e2e::windows32Face(), "32-bit");
+    if (win64.empty() || win32.empty()) {
         return 1;
     }
-
-    char line[512];
-    std::snprintf(line, sizeof line,
-                  "\n## Windows build under Wine (%s, 64-bit, Xvfb with openbox)\n\n"
-                  "| measure | value |\n|---|---|\n"
-                  "| launch to mapped window, the first (Wine starts its services) | %.0f ms |\n"
-                  "| launch to mapped window, median of %d after it | %.0f ms (%.0f to %.0f) |\n"
-                  "| tick interval over %d ticks, rest excluded: mean | %.2f ms |\n"
-                  "| median, fastest, slowest | %.2f ms, %.2f ms, %.2f ms |\n",
-                  wineVersion().c_str(), firstStart, kStarts, median(starts),
-                  *std::min_element(starts.begin(), starts.end()),
-                  *std::max_element(starts.begin(), starts.end()),
-                  static_cast<int>(ticks.intervals), ticks.meanMs, ticks.medianMs, ticks.minMs,
-                  ticks.maxMs);
-    report += line;
+    report += "\n## Windows build under Wine (" + wineVersion() +
+              ", Xvfb with openbox)\n\n"
+              "| kivo.exe | launch to mapped window, the first (Wine starts its services) | "
+              "median of " +
+              std::to_string(kStarts) + " after it | tick interval over " + std::to_string(kTicks) +
+              " ticks, rest excluded: mean | median, fastest, slowest |\n|---|---|---|---|---|\n" +
+              win64 + win32;
     report += "\nThe tick is a 10 ms SetTimer; its interval is taken between the outlines' "
               "arrivals at the X server. GDI objects over 10 000 ticks: the test win32.soak "
               "of the Windows build prints them.\n";

@@ -1,6 +1,11 @@
 # Cross-built Windows programs (the unit tests) run under Wine, in a prefix of the build
-# folder's own, through a wrapper that CMake and ctest use as the emulator.
-find_program(KIVO_WINE wine)
+# folder's own, through a wrapper that CMake and ctest use as the emulator. The 64-bit build
+# calls the 64-bit loader itself: Debian's wine starts every program through the 32-bit one.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  find_program(KIVO_WINE wine64 PATHS /usr/lib/wine)
+else()
+  find_program(KIVO_WINE wine)
+endif()
 if(KIVO_WINE AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(KIVO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY

@@ -15,7 +15,7 @@ windows_packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 # strip: the release sizes in make bench
   nasm dpkg-dev googletest
-  wine wine64 xvfb xauth openbox locales
+  wine wine64 wine32:i386 xvfb xauth openbox locales fonts-liberation
 )
 deb_src=false
 case "${1:-run}" in
@@ -110,6 +110,80 @@ ensure_russian_locale() {
   as_root locale-gen >/dev/null
 }
 
+# wine32 (for the 32-bit kivo.exe) is an i386 package: the architecture must be known to dpkg
+# and to apt's lists before it can be installed.
+ensure_i386() {
+  dpkg --print-foreign-architectures | grep -qx i386 && return 0
+  echo "Enabling the i386 architecture (wine32)"
+  as_root dpkg --add-architecture i386
+  as_root apt-get update -qq
+}
+
+case " ${packages[*]} " in *:i386*) ensure_i386 ;; esac
+
+# The backports twin of the machine's main Debian entry (only what is asked for by name comes
+# from it). Prints nothing when there is no such entry.
+backports_entry() {
+  local codename
+  # shellcheck source=/dev/null
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    awk -v codename="$codename" 'function flush() {
+           if (!done && uris != "" && (" " suites " ") ~ (" " codename " ")) {
+             printf "Types: deb\nURIs: %s\nSuites: %s-backports\nComponents: main\n", uris, codename
+             if (signed != "") printf "Signed-By: %s\n", signed
+             done = 1
+           }
+           uris = ""; suites = ""; signed = ""
+         }
+         /^[ \t]*$/ { flush(); next }
+         tolower($1) == "uris:" { $1 = ""; uris = substr($0, 2) }
+         tolower($1) == "suites:" { $1 = ""; suites = substr($0, 2) }
+         tolower($1) == "signed-by:" { $1 = ""; signed = substr($0, 2) }
+         END { flush() }' /etc/apt/sources.list.d/debian.sources
+  elif [ -f /etc/apt/sources.list ]; then
+    awk -v codename="$codename" '$1 == "deb" && $3 == codename && !done {
+        print "deb " $2 " " codename "-backports main"; done = 1 }' /etc/apt/sources.list
+  fi
+}
+
+# Some kernels run 64-bit programs only (an i386 execve fails with ENOEXEC). There the 32-bit
+# Wine runs through qemu's user-mode emulator, registered for i386 programs with binfmt_misc.
+# Wine needs a qemu that honours MAP_FIXED_NOREPLACE: 8.0 or later, from backports.
+ensure_i386_runs() {
+  local wine32=/usr/lib/wine/wine binfmt=/proc/sys/fs/binfmt_misc
+  [ -x "$wine32" ] || return 0
+  "$wine32" --version >/dev/null 2>&1 && return 0
+  local qemu=/usr/bin/qemu-i386-static version
+  version=$(dpkg-query -W -f='${Version}' qemu-user-static 2>/dev/null || true)
+  if [ -z "$version" ] || dpkg --compare-versions "$version" lt 1:8.0; then
+    echo "This kernel runs no 32-bit programs: installing qemu-user-static for wine32"
+    local list
+    list=$(backports_entry)
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+      printf '%s\n' "$list" | as_root tee /etc/apt/sources.list.d/kivo-backports.sources >/dev/null
+    else
+      printf '%s\n' "$list" | as_root tee /etc/apt/sources.list.d/kivo-backports.list >/dev/null
+    fi
+    as_root apt-get update -qq
+    local codename
+    # shellcheck source=/dev/null
+    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq -t "$codename-backports" \
+      qemu-user-static >/dev/null
+  fi
+  [ -f "$binfmt/register" ] || as_root mount -t binfmt_misc binfmt_misc "$binfmt"
+  if [ -f "$binfmt/kivo-i386" ]; then
+    # Registered with an older qemu, which the kernel holds open.
+    echo -1 | as_root tee "$binfmt/kivo-i386" >/dev/null
+  fi
+  # The ELF header of an i386 executable or shared object; F: the kernel opens qemu once, so
+  # it serves in every mount namespace.
+  printf '%s' ':kivo-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' |
+    as_root tee "$binfmt/register" >/dev/null
+  "$wine32" --version >/dev/null 2>&1 || { echo "wine32 does not run, even through $qemu" >&2; exit 1; }
+}
+
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
@@ -125,4 +199,5 @@ fi
 if $deb_src; then
   ensure_deb_src
   ensure_russian_locale
+  ensure_i386_runs
 fi

@@ -1,4 +1,4 @@
-#include "face.h"
+#include "controls.h"
 #include "kivo_test.h"
 
 #include <algorithm>
@@ -54,10 +54,8 @@ std::chrono::milliseconds between(const ShapeChange& from, const ShapeChange& to
 class Breathing : public KivoTest {
   protected:
     void SetUp() override {
-        startKivo();
-        const auto found = waitForPaintedMainWindow();
-        ASSERT_TRUE(found) << "no main window";
-        window = *found;
+        KivoTest::SetUp();
+        openWindow();
         x().watchShape(window.id);
     }
 
@@ -78,8 +76,6 @@ class Breathing : public KivoTest {
         }
         return cycle;
     }
-
-    WindowInfo window;
 };
 
 TEST_F(Breathing, TheOutlineGrowsFromTheCentreRestsTwoSecondsAndShrinks) {
@@ -132,8 +128,7 @@ TEST_F(Breathing, TheVanishedOutlineShowsNothingAndTheWholeWindowNeverShows) {
 }
 
 TEST_F(Breathing, ADoubleClickEndsATrialWithTheWholeWindowAndThePanelBack) {
-    const Rect panel{100, 95, 80, 88};
-    clickInWindow(panel.x + 4 + 35, panel.y + 60 + 11); // "Проверить"
+    clickInWindow(kPanel.x + kPictureButtonX, kPanel.y + kTrialButtonY); // "Проверить"
     ASSERT_TRUE(x().waitForShapeChange(5s, [](const ShapeChange& change) {
         return change.extents.width > kSide / 2;
     })) << "the trial did not start breathing";
@@ -147,15 +142,16 @@ TEST_F(Breathing, ADoubleClickEndsATrialWithTheWholeWindowAndThePanelBack) {
 
     x().moveMouse(1000, 900); // a tooltip could cover the panel
     const Rect area{window.geometry.x, window.geometry.y, kSide, kSide};
-    const Image shot =
-        waitForCapture(area, [&](const Image& image) { return panelShows(image, panel); });
-    EXPECT_TRUE(panelShows(shot, panel));
-    EXPECT_TRUE(startButtonShows(shot));
-    EXPECT_TRUE(kivo().running());
+    const Image shot = waitForCapture(area, [&](const Image& image) {
+        return panelShows(image, kPanel) && startButtonShows(image);
+    });
+    EXPECT_TRUE(panelShows(shot, kPanel)) << "the panel did not come back";
+    EXPECT_TRUE(startButtonShows(shot)) << "the start button did not come back";
+    EXPECT_TRUE(kivo().running()) << "ending a trial closed the program";
 
     // Out of the trial, with nothing changed, the next double-click closes.
-    x().doubleClick(window.geometry.x + 60, window.geometry.y + 220);
-    EXPECT_EQ(kivo().waitExit(kAppearTimeout), 0);
+    doubleClickPicture();
+    EXPECT_EQ(kivo().waitExit(timeout()), 0);
 }
 
 } // namespace

@@ -1,82 +1,49 @@
 #include "files.h"
 #include "kivo_test.h"
-#include "wait.h"
 
 #include <filesystem>
 
 namespace kivo::e2e {
 namespace {
 
-// A point of the picture clear of the panel and the start button.
-constexpr int kPictureX = 60;
-constexpr int kPictureY = 220;
-
 class Closing : public KivoTest {
   protected:
-    void openWindow() {
-        startKivo();
-        const auto found = waitForPaintedMainWindow();
-        ASSERT_TRUE(found) << "no main window";
-        window = *found;
-    }
-
-    // Drags the picture by the travel; the mouse ends over the same point of the picture.
-    void dragBy(int dx, int dy) {
-        const int fromX = window.geometry.x + kPictureX;
-        const int fromY = window.geometry.y + kPictureY;
-        x().drag(fromX, fromY, fromX + dx, fromY + dy);
-        window.geometry.x += dx;
-        window.geometry.y += dy;
-        ASSERT_TRUE(
-            waitUntil(kAppearTimeout, [&] { return x().geometry(window.id) == window.geometry; }))
-            << "the drag left the window at " << x().geometry(window.id);
-    }
-
     std::optional<WindowInfo> doubleClickForQuestion() {
-        x().doubleClick(window.geometry.x + kPictureX, window.geometry.y + kPictureY);
+        doubleClickPicture();
         return waitForDialog("Confirm");
     }
-
-    WindowInfo window;
 };
 
 TEST_F(Closing, WithNothingChangedADoubleClickEndsAtOnceWithoutSaving) {
     openWindow();
-    x().doubleClick(kPictureX, kPictureY);
-    EXPECT_EQ(kivo().waitExit(kAppearTimeout), 0);
-    EXPECT_FALSE(std::filesystem::exists(folder.settingsFile()));
+    doubleClickPicture();
+    EXPECT_EQ(kivo().waitExit(timeout()), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder().settingsFile()));
 }
 
 TEST_F(Closing, EnterAtOnceAnswersNoAndNothingIsSaved) {
     openWindow();
     dragBy(40, 30);
-    const auto question = doubleClickForQuestion();
-    ASSERT_TRUE(question) << "a drag did not make closing ask to save";
-    x().pressKey("Return");
-    EXPECT_EQ(kivo().waitExit(kAppearTimeout), 0);
-    EXPECT_FALSE(std::filesystem::exists(folder.settingsFile()));
+    ASSERT_TRUE(doubleClickForQuestion()) << "a drag did not make closing ask to save";
+    x().pressKey("Return"); // "&No", the leftmost button, has the focus
+    EXPECT_EQ(kivo().waitExit(timeout()), 0);
+    EXPECT_FALSE(std::filesystem::exists(folder().settingsFile()));
 }
 
-TEST_F(Closing, OkSavesThePlaceAndTheNextStartComesBackThereAtThePicturesSize) {
+TEST_F(Closing, OkWritesTheEightLinesAndTheNextStartComesBackThereAtThePicturesSize) {
     openWindow();
     dragBy(150, 100);
-    const auto question = doubleClickForQuestion();
-    ASSERT_TRUE(question) << "a drag did not make closing ask to save";
+    ASSERT_TRUE(doubleClickForQuestion()) << "a drag did not make closing ask to save";
     x().pressKey("Tab"); // from "&No" to "OK"
     x().pressKey("Return");
-    ASSERT_EQ(kivo().waitExit(kAppearTimeout), 0);
+    ASSERT_EQ(kivo().waitExit(timeout()), 0);
 
-    const auto program = std::filesystem::canonical(folder.program());
-    EXPECT_EQ(readFile(folder.settingsFile()), "Параметры окон и опций Kivo\r\n"
-                                               "Image=" +
-                                                   (program / "image" / "1.bmp").string() +
-                                                   "\r\n"
-                                                   "Formkivo.left=150\r\n"
-                                                   "Formkivo.top=100\r\n"
-                                                   "Formkivo.width=280\r\n"
-                                                   "Formkivo.height=280\r\n"
-                                                   "Vid=2\r\n"
-                                                   "flpv=false\r\n");
+    // The face's code page, CR LF, and the picture's path as the program knows it.
+    EXPECT_EQ(readFile(folder().settingsFile()),
+              folder().settingsBytes({"Параметры окон и опций Kivo",
+                                      "Image=" + face().nativePath(folder().defaultPicture()),
+                                      "Formkivo.left=150", "Formkivo.top=100", "Formkivo.width=280",
+                                      "Formkivo.height=280", "Vid=2", "flpv=false"}));
 
     startKivo();
     const auto again = waitForMainWindow();

@@ -24,10 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A point of the picture clear of the panel and the start button.
-constexpr int kPictureX = 60;
-constexpr int kPictureY = 220;
-
 // Mounts that only this test process and its children see: the process moves into a mount
 // namespace of its own, whose mounts die with it even when a test crashes half-way.
 class PrivateMounts {
@@ -101,11 +97,11 @@ class FailedSave : public KivoTest {
         mounts.reset();
     }
 
-    fs::path date() const { return folder.program() / "date"; }
+    fs::path date() { return folder().program() / "date"; }
 
-    std::vector<std::string> earlierSettings() const {
+    std::vector<std::string> earlierSettings() {
         return {"Параметры окон и опций Kivo",
-                "Image=" + fs::canonical(folder.defaultPicture()).string(),
+                "Image=" + face().nativePath(folder().defaultPicture()),
                 "Formkivo.left=0",
                 "Formkivo.top=0",
                 "Formkivo.width=280",
@@ -113,34 +109,17 @@ class FailedSave : public KivoTest {
                 "Vid=2",
                 "flpv=false"};
     }
-    static std::string joined(const std::vector<std::string>& lines) {
-        std::string bytes;
-        for (const auto& line : lines) {
-            bytes += line + "\r\n";
-        }
-        return bytes;
-    }
 
-    void openWindow() {
-        folder.writeSettings(earlierSettings());
-        startKivo();
-        const auto found = waitForPaintedMainWindow();
-        ASSERT_TRUE(found) << "no main window";
-        window = *found;
+    void openWithEarlierSettings() {
+        folder().writeSettings(earlierSettings());
+        openWindow();
         ASSERT_EQ(window.geometry, (Rect{0, 0, 280, 280})) << "the earlier settings were not read";
     }
 
     // Drags the picture, double-clicks it and answers the save question with OK.
     void moveAndSave(int dx, int dy) {
-        const int fromX = window.geometry.x + kPictureX;
-        const int fromY = window.geometry.y + kPictureY;
-        x().drag(fromX, fromY, fromX + dx, fromY + dy);
-        window.geometry.x += dx;
-        window.geometry.y += dy;
-        ASSERT_TRUE(
-            waitUntil(kAppearTimeout, [&] { return x().geometry(window.id) == window.geometry; }))
-            << "the drag left the window at " << x().geometry(window.id);
-        x().doubleClick(window.geometry.x + kPictureX, window.geometry.y + kPictureY);
+        dragBy(dx, dy);
+        doubleClickPicture();
         ASSERT_TRUE(waitForDialog("Confirm")) << "a drag did not make closing ask to save";
         x().pressKey("Tab"); // from "&No" to "OK"
         x().pressKey("Return");
@@ -151,38 +130,37 @@ class FailedSave : public KivoTest {
         ASSERT_TRUE(box) << "no error box after the failed save";
         EXPECT_TRUE(kivo().running()) << "the program ended after a failed save";
         x().pressKey("Return");
-        ASSERT_TRUE(x().waitUntilGone(box->id, kAppearTimeout)) << "Enter left the error box open";
+        ASSERT_TRUE(x().waitUntilGone(box->id, timeout())) << "Enter left the error box open";
         EXPECT_FALSE(kivo().waitExit(std::chrono::milliseconds(500)))
             << "the program ended after the error box";
         EXPECT_TRUE(x().viewable(window.id)) << "the main window is gone";
     }
 
     // With the folder back in order, the next double-click saves and ends the program.
-    void expectSaveToWork(const fs::path& settingsFile) {
+    void expectSaveToWork() {
         moveAndSave(20, 10);
-        ASSERT_EQ(kivo().waitExit(kAppearTimeout), 0) << "the second save did not end the program";
+        ASSERT_EQ(kivo().waitExit(timeout()), 0) << "the second save did not end the program";
         std::vector<std::string> saved = earlierSettings();
         saved[2] = "Formkivo.left=" + std::to_string(window.geometry.x);
         saved[3] = "Formkivo.top=" + std::to_string(window.geometry.y);
-        EXPECT_EQ(readFile(settingsFile), joined(saved));
+        EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(saved));
     }
 
     std::unique_ptr<PrivateMounts> mounts = std::make_unique<PrivateMounts>();
-    WindowInfo window;
 };
 
 TEST_F(FailedSave, AMissingSettingsFolderIsReportedAndNotCreated) {
-    openWindow();
+    openWithEarlierSettings();
     // Moved away rather than deleted, so that the earlier file can be checked afterwards.
-    const fs::path moved = folder.program() / "date.moved";
+    const fs::path moved = folder().program() / "date.moved";
     fs::rename(date(), moved);
     moveAndSave(40, 30);
     expectErrorBoxAndProgramOpen();
     EXPECT_FALSE(fs::exists(date())) << "the program made the settings folder itself";
-    EXPECT_EQ(readFile(moved / "soxran.txt"), joined(earlierSettings()));
+    EXPECT_EQ(readFile(moved / "soxran.txt"), folder().settingsBytes(earlierSettings()));
 
     fs::rename(moved, date());
-    expectSaveToWork(folder.settingsFile());
+    expectSaveToWork();
 }
 
 TEST_F(FailedSave, AReadOnlySettingsFolderIsReportedAndItsFileKept) {
@@ -190,7 +168,7 @@ TEST_F(FailedSave, AReadOnlySettingsFolderIsReportedAndItsFileKept) {
     if (!mountable && geteuid() == 0) {
         GTEST_SKIP() << "root ignores permissions and this system allows no read-only mount";
     }
-    openWindow();
+    openWithEarlierSettings();
     // Root writes through any permission bits: a read-only mount stops it as it stops a user.
     if (mountable) {
         ASSERT_TRUE(mounts->readOnlyBind(date()));
@@ -201,7 +179,7 @@ TEST_F(FailedSave, AReadOnlySettingsFolderIsReportedAndItsFileKept) {
     }
     moveAndSave(40, 30);
     expectErrorBoxAndProgramOpen();
-    EXPECT_EQ(readFile(folder.settingsFile()), joined(earlierSettings()));
+    EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(earlierSettings()));
     EXPECT_EQ(std::distance(fs::directory_iterator(date()), fs::directory_iterator()), 1)
         << "the failed save left a file behind";
 
@@ -210,7 +188,7 @@ TEST_F(FailedSave, AReadOnlySettingsFolderIsReportedAndItsFileKept) {
     } else {
         fs::permissions(date(), fs::perms::owner_all, fs::perm_options::add);
     }
-    expectSaveToWork(folder.settingsFile());
+    expectSaveToWork();
 }
 
 TEST_F(FailedSave, AFullDiskIsReportedAndTheEarlierFileKept) {
@@ -221,7 +199,7 @@ TEST_F(FailedSave, AFullDiskIsReportedAndTheEarlierFileKept) {
     } else {
         std::cerr << "No mounts here: the save's temporary file is made /dev/full instead\n";
     }
-    openWindow();
+    openWithEarlierSettings();
     if (mountable) {
         ASSERT_TRUE(fillUp(date())) << "the small file system never filled up";
     } else {
@@ -229,11 +207,11 @@ TEST_F(FailedSave, AFullDiskIsReportedAndTheEarlierFileKept) {
     }
     moveAndSave(40, 30);
     expectErrorBoxAndProgramOpen();
-    EXPECT_EQ(readFile(folder.settingsFile()), joined(earlierSettings()));
+    EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(earlierSettings()));
     EXPECT_FALSE(fs::exists(date() / "soxran.txt.tmp")) << "the failed save left a file behind";
 
     fs::remove(date() / "filler");
-    expectSaveToWork(folder.settingsFile());
+    expectSaveToWork();
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "face.h"
+#include "controls.h"
 #include "files.h"
 #include "jpeg_maker.h"
 #include "kivo_test.h"
@@ -11,7 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr Rect kPanel{100, 95, 80, 88}; // centred on the 280 x 279 window
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
 // Re-centred on the new picture.
@@ -31,43 +30,57 @@ int picturePixelsShown(const Image& shot, const Image& picture) {
     return shown;
 }
 
-class Pictures : public KivoTest {};
+class Pictures : public KivoTest {
+  protected:
+    void expectPictureShown(const Rect& area, const Image& picture) {
+        x().moveMouse(1000, 900); // a tooltip could cover the picture
+        const int expected = kWidth * kHeight - kStartButtonArea.width * kStartButtonArea.height -
+                             kNewPanel.width * kNewPanel.height;
+        const Image shot = waitForCapture(area, [&](const Image& image) {
+            return picturePixelsShown(image, picture) == expected;
+        });
+        EXPECT_EQ(picturePixelsShown(shot, picture), expected);
+        EXPECT_TRUE(panelShows(shot, kNewPanel)) << "the panel is not centred on the new picture";
+    }
+};
 
 TEST_F(Pictures, AChosenJpegIsConvertedImportedSavedAndShownAgainAtTheNextStart) {
-    const fs::path photos = folder.root() / "photos";
+    const fs::path photos = folder().root() / "photos";
     fs::create_directory(photos);
     const fs::path jpeg = photos / "meadow.jpg";
     writeFile(jpeg, test::makeJpeg(kWidth, kHeight));
 
-    startKivo();
-    const auto window = waitForPaintedMainWindow();
-    ASSERT_TRUE(window) << "no main window";
-    x().click(kPanel.x + 4 + 35, kPanel.y + 20 + 10); // "Картинка"
+    openWindow();
+    x().click(kPanel.x + kPictureButtonX, kPanel.y + kPictureButtonY); // "Картинка"
     const auto dialog = waitForDialog("Выберите файл картинки");
     ASSERT_TRUE(dialog) << "no file dialog";
     x().pressChord({"Control_L", "a"});
-    x().typeText(jpeg.string());
+    x().typeText(face().nativePath(jpeg));
     x().pressKey("Return");
-    EXPECT_TRUE(x().waitUntilGone(dialog->id, kAppearTimeout)) << "the file dialog stayed open";
+    EXPECT_TRUE(x().waitUntilGone(dialog->id, timeout())) << "the file dialog stayed open";
 
     const Rect resized{0, 0, kWidth, kHeight};
-    ASSERT_TRUE(waitUntil(kAppearTimeout, [&] { return x().geometry(window->id) == resized; }))
-        << "the window is " << x().geometry(window->id);
+    ASSERT_TRUE(waitUntil(timeout(), [&] { return x().geometry(window.id) == resized; }))
+        << "the window is " << x().geometry(window.id);
     const fs::path converted = photos / "meadow.bmp";
-    const fs::path imported = folder.program() / "image" / "meadow.bmp";
+    const fs::path imported = folder().program() / "image" / "meadow.bmp";
     ASSERT_TRUE(fs::exists(converted)) << "no conversion beside the JPEG";
-    ASSERT_TRUE(fs::exists(imported)) << "the conversion was not copied into image/";
+    ASSERT_TRUE(fs::exists(imported)) << "the conversion was not copied into the picture folder";
     EXPECT_EQ(readFile(imported), readFile(converted));
+    const Image picture = readBmp(imported);
+    ASSERT_EQ(picture.width(), kWidth);
+    ASSERT_EQ(picture.height(), kHeight);
+    expectPictureShown(resized, picture);
 
     x().doubleClick(40, 200);
     const auto question = waitForDialog("Confirm");
     ASSERT_TRUE(question) << "a new picture did not make closing ask to save";
     x().pressKey("Tab"); // from "&No" to "OK"
     x().pressKey("Return");
-    ASSERT_EQ(kivo().waitExit(kAppearTimeout), 0);
-    const std::string settings = readFile(folder.settingsFile());
-    const std::string image = (fs::canonical(folder.program()) / "image" / "meadow.bmp").string();
-    EXPECT_NE(settings.find("\r\nImage=" + image + "\r\n"), std::string::npos) << settings;
+    ASSERT_EQ(kivo().waitExit(timeout()), 0);
+    const std::string settings = readFile(folder().settingsFile());
+    EXPECT_NE(settings.find("\r\nImage=" + face().nativePath(imported) + "\r\n"), std::string::npos)
+        << settings;
     EXPECT_NE(settings.find("\r\nFormkivo.width=320\r\nFormkivo.height=240\r\n"), std::string::npos)
         << settings;
 
@@ -75,15 +88,7 @@ TEST_F(Pictures, AChosenJpegIsConvertedImportedSavedAndShownAgainAtTheNextStart)
     const auto again = waitForPaintedMainWindow();
     ASSERT_TRUE(again) << "no main window at the next start";
     EXPECT_EQ(again->geometry, resized);
-    x().moveMouse(1000, 900); // a tooltip could cover the picture
-    const Image picture = readBmp(imported);
-    const int expected = kWidth * kHeight - kStartButtonArea.width * kStartButtonArea.height -
-                         kNewPanel.width * kNewPanel.height;
-    const Image shot = waitForCapture(resized, [&](const Image& image) {
-        return picturePixelsShown(image, picture) == expected;
-    });
-    EXPECT_EQ(picturePixelsShown(shot, picture), expected);
-    EXPECT_TRUE(panelShows(shot, kNewPanel));
+    expectPictureShown(resized, picture);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 # The prefix is kept for such runs alone, and its Wine server is let go before the display
 # goes, so that the next run starts one for its own display.
 set -euo pipefail
+"$(dirname "$0")/../../scripts/make-wine-prefix.sh" "$1"
 export WINEPREFIX=$1
 shift
 export WINEDEBUG=${WINEDEBUG:--all}

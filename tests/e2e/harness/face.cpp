@@ -1,27 +1,41 @@
 #include "face.h"
 
+#include <cstring>
+#include <stdexcept>
+
 namespace kivo::e2e {
 
 namespace {
 
-bool isGreen(Rgb c) {
-    return c.g > c.r + 40 && c.g > c.b + 40;
-}
-
-// The toolkit draws the panel in a pure grey; the pictures have none there.
-bool isLightGrey(Rgb c) {
-    return c.r == c.g && c.g == c.b && c.r >= 200;
-}
+const Face* chosen = nullptr;
 
 } // namespace
 
-bool startButtonShows(const Image& window) {
-    return isGreen(window.at(6, 14)) && isGreen(window.at(14, 22));
+const Face& currentFace() {
+    return chosen != nullptr ? *chosen : linuxFace();
 }
 
-bool panelShows(const Image& window, const Rect& panel) {
-    return isLightGrey(window.at(panel.x + 76, panel.y + 44)) &&
-           isLightGrey(window.at(panel.x + 40, panel.y + 84));
+void chooseFace(int& argc, char** argv) {
+    constexpr const char* kOption = "--face=";
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], kOption, std::strlen(kOption)) != 0) {
+            argv[kept++] = argv[i];
+            continue;
+        }
+        const std::string name = argv[i] + std::strlen(kOption);
+        chosen = nullptr;
+        for (const Face* face : {&linuxFace(), &windows64Face(), &windows32Face()}) {
+            if (face->name() == name) {
+                chosen = face;
+            }
+        }
+        if (chosen == nullptr) {
+            throw std::invalid_argument("no face " + name + ": linux, win64 or win32");
+        }
+    }
+    argc = kept;
+    argv[argc] = nullptr;
 }
 
 } // namespace kivo::e2e

@@ -56,6 +56,38 @@ Image readBmp(const std::filesystem::path& path) {
     return image;
 }
 
+std::string bmpBytes(const Image& image) {
+    const int stride = (image.width() * 3 + 3) & ~3;
+    const int pixels = stride * image.height();
+    std::string out = "BM";
+    const auto put = [&out](unsigned value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        }
+    };
+    put(54 + pixels, 4);
+    put(0, 4);
+    put(54, 4);
+    put(40, 4);
+    put(image.width(), 4);
+    put(image.height(), 4);
+    put(1, 2);
+    put(24, 2);
+    put(0, 4);
+    put(pixels, 4);
+    put(0, 16);
+    for (int y = image.height() - 1; y >= 0; --y) {
+        std::string row;
+        for (int x = 0; x < image.width(); ++x) {
+            const Rgb c = image.at(x, y);
+            row += {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+        }
+        row.resize(stride, '\0');
+        out += row;
+    }
+    return out;
+}
+
 void writePpm(const Image& image, const std::filesystem::path& path) {
     std::ofstream out(path, std::ios::binary);
     out << "P6\n" << image.width() << " " << image.height() << "\n255\n";

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace kivo::e2e {
@@ -46,6 +47,9 @@ class Image {
 
 // An uncompressed 24-bit BMP file; throws on anything else.
 Image readBmp(const std::filesystem::path& path);
+
+// The bytes of an uncompressed 24-bit bottom-up BMP file of the image.
+std::string bmpBytes(const Image& image);
 
 // For looking at a failure: `convert shot.ppm shot.png`.
 void writePpm(const Image& image, const std::filesystem::path& path);

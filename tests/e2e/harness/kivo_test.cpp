@@ -1,40 +1,50 @@
 #include "kivo_test.h"
 
-#include "face.h"
+#include "controls.h"
 #include "wait.h"
 
 #include <iostream>
 
 namespace kivo::e2e {
 
-std::vector<std::string> KivoTest::environment() const {
-    return environmentWith(
-        {"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "QT_", "SESSION_MANAGER",
-         "DBUS_SESSION_BUS_ADDRESS"},
-        {"HOME=" + folder.home().string(), "XDG_CONFIG_HOME=" + folder.configHome().string(),
-         "XDG_RUNTIME_DIR=" + folder.runtimeDir().string(), "QT_QPA_PLATFORM=xcb"});
+void KivoTest::SetUp() {
+    session_ = std::make_unique<Session>(face(), /*withWindowManager=*/true);
 }
 
-void KivoTest::startDisplay(bool withWindowManager) {
-    display_ = std::make_unique<VirtualDisplay>(folder.logs(), withWindowManager, environment());
-    x_ = std::make_unique<XClient>(display_->name());
-}
-
-void KivoTest::startKivo() {
-    if (!display_) {
-        startDisplay();
+void KivoTest::TearDown() {
+    if (HasFailure() && session_) {
+        folder().keep();
+        writePpm(x().capture({0, 0, VirtualDisplay::kWidth, VirtualDisplay::kHeight}),
+                 folder().logs() / "screen.ppm");
+        std::cerr << "Screenshot and logs kept in " << folder().logs() << "\n";
     }
-    ProcessOptions options;
-    options.argv = {folder.executable().string()};
-    options.env = environment();
-    options.env.push_back("DISPLAY=" + display_->name());
-    options.logPath = (folder.logs() / "kivo.log").string();
-    kivo_ = std::make_unique<Process>(options);
+    session_.reset();
+}
+
+void KivoTest::openWindow() {
+    startKivo();
+    const auto found = waitForPaintedMainWindow();
+    ASSERT_TRUE(found) << "no main window";
+    window = *found;
+}
+
+void KivoTest::dragBy(int dx, int dy) {
+    const int fromX = window.geometry.x + kPictureX;
+    const int fromY = window.geometry.y + kPictureY;
+    x().drag(fromX, fromY, fromX + dx, fromY + dy);
+    window.geometry.x += dx;
+    window.geometry.y += dy;
+    ASSERT_TRUE(waitUntil(timeout(), [&] { return x().geometry(window.id) == window.geometry; }))
+        << "the drag left the window at " << x().geometry(window.id);
+}
+
+void KivoTest::doubleClickPicture() {
+    x().doubleClick(window.geometry.x + kPictureX, window.geometry.y + kPictureY);
 }
 
 std::optional<WindowInfo> KivoTest::waitForMainWindow() {
-    return x().waitForWindow(kTitle, kAppearTimeout,
-                             [](const WindowInfo& window) { return !window.dialog; });
+    return x().waitForWindow(face().title(), timeout(),
+                             [](const WindowInfo& window) { return !window.decorated; });
 }
 
 std::optional<WindowInfo> KivoTest::waitForPaintedMainWindow() {
@@ -46,14 +56,14 @@ std::optional<WindowInfo> KivoTest::waitForPaintedMainWindow() {
 }
 
 std::optional<WindowInfo> KivoTest::waitForErrorBox() {
-    return x().waitForWindow(kTitle, kAppearTimeout,
-                             [](const WindowInfo& window) { return window.dialog; });
+    return x().waitForWindow(face().title(), timeout(),
+                             [](const WindowInfo& window) { return window.decorated; });
 }
 
 std::optional<WindowInfo> KivoTest::waitForDialog(const std::string& title) {
-    const auto dialog = x().waitForWindow(title, kAppearTimeout);
+    const auto dialog = x().waitForWindow(title, timeout());
     // Keys typed before the dialog has the focus go to the window below it.
-    if (dialog && !waitUntil(kAppearTimeout, [&] { return x().hasInputFocus(dialog->id); })) {
+    if (dialog && !waitUntil(timeout(), [&] { return x().hasInputFocus(dialog->id); })) {
         ADD_FAILURE() << "\"" << title << "\" never took the keyboard focus";
     }
     return dialog;
@@ -61,25 +71,11 @@ std::optional<WindowInfo> KivoTest::waitForDialog(const std::string& title) {
 
 Image KivoTest::waitForCapture(const Rect& area, const std::function<bool(const Image&)>& ready) {
     Image shot;
-    waitUntil(kAppearTimeout, [&] {
+    waitUntil(timeout(), [&] {
         shot = x().capture(area);
         return ready(shot);
     });
     return shot;
-}
-
-void KivoTest::TearDown() {
-    if (HasFailure()) {
-        folder.keep();
-        if (x_) {
-            writePpm(x().capture({0, 0, VirtualDisplay::kWidth, VirtualDisplay::kHeight}),
-                     folder.logs() / "screen.ppm");
-        }
-        std::cerr << "Screenshot and logs kept in " << folder.logs() << "\n";
-    }
-    kivo_.reset();
-    x_.reset();
-    display_.reset();
 }
 
 } // namespace kivo::e2e

@@ -1,34 +1,39 @@
 #pragma once
 
 #include "image.h"
-#include "process.h"
-#include "program_folder.h"
-#include "virtual_display.h"
-#include "x_client.h"
+#include "session.h"
 
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace kivo::e2e {
 
-// Each test gets its own X server, program folder and kivo process; TearDown ends them all,
-// whatever the test's outcome, and keeps the folder with a screenshot when the test failed.
+// Each scenario gets its own X server with openbox, program folder and program, on the face
+// that the test program was started for. TearDown ends them all, whatever the outcome, and
+// keeps the folder with a screenshot when the test failed.
 class KivoTest : public ::testing::Test {
   protected:
-    static constexpr std::chrono::milliseconds kAppearTimeout{10000};
-    static constexpr const char* kTitle = "kivo";
-
+    void SetUp() override;
     void TearDown() override;
 
-    void startDisplay(bool withWindowManager = false);
-    // Starts the display first when the test has not.
-    void startKivo();
+    const Face& face() const { return currentFace(); }
+    ProgramFolder& folder() { return session_->folder(); }
+    XClient& x() { return session_->x(); }
+    Process& kivo() { return session_->kivo(); }
+    void startKivo() { session_->startKivo(); }
+    std::chrono::milliseconds timeout() const { return face().appearTimeout(); }
+    std::optional<std::string> autostartCommand() { return session_->autostartCommand(); }
 
-    XClient& x() { return *x_; }
-    Process& kivo() { return *kivo_; }
+    // Starts the program and waits until its main window, painted, takes input.
+    void openWindow();
+    // Drags the picture by the travel from a point clear of the controls; the window follows.
+    void dragBy(int dx, int dy);
+    // Double-clicks that point of the picture.
+    void doubleClickPicture();
 
     std::optional<WindowInfo> waitForMainWindow();
     // Once its start button is drawn the window takes input; a click before may be lost.
@@ -41,14 +46,11 @@ class KivoTest : public ::testing::Test {
     // timeout passes) and returns the last capture.
     Image waitForCapture(const Rect& area, const std::function<bool(const Image&)>& ready);
 
-    ProgramFolder folder;
+    // The main window that openWindow found, where the drags have taken it.
+    WindowInfo window;
 
   private:
-    std::vector<std::string> environment() const;
-
-    std::unique_ptr<VirtualDisplay> display_;
-    std::unique_ptr<XClient> x_;
-    std::unique_ptr<Process> kivo_;
+    std::unique_ptr<Session> session_;
 };
 
 } // namespace kivo::e2e

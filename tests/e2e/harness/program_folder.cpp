@@ -1,5 +1,6 @@
 #include "program_folder.h"
 
+#include "face.h"
 #include "files.h"
 
 #include <cstdlib>
@@ -9,35 +10,43 @@ namespace kivo::e2e {
 
 namespace fs = std::filesystem;
 
-ProgramFolder::ProgramFolder() {
-    std::string pattern = (fs::temp_directory_path() / "kivo-e2e-XXXXXX").string();
+ProgramFolder::ProgramFolder(const Face& face) : face_(face) {
+    std::string pattern =
+        (fs::temp_directory_path() / ("kivo-" + face.name() + "-XXXXXX")).string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a temporary folder");
     }
-    root_ = pattern;
+    root_ = fs::canonical(pattern);
     fs::create_directories(program() / "image");
     fs::create_directories(program() / "date");
-    fs::create_directories(configHome());
+    fs::create_directories(home());
     fs::create_directories(logs());
-    fs::create_directory(runtimeDir());
-    fs::permissions(runtimeDir(), fs::perms::owner_all, fs::perm_options::replace);
-    fs::copy_file(KIVO_E2E_EXECUTABLE, executable());
     fs::copy_file(KIVO_E2E_DEFAULT_PICTURE, defaultPicture());
+    face.install(*this);
 }
 
 ProgramFolder::~ProgramFolder() {
     if (!keep_) {
+        // remove_all removes links (a Wine prefix's drive z:), not their targets.
         std::error_code ignored;
         fs::remove_all(root_, ignored);
     }
 }
 
-void ProgramFolder::writeSettings(const std::vector<std::string>& lines) const {
+fs::path ProgramFolder::executable() const {
+    return program() / face_.executableName();
+}
+
+std::string ProgramFolder::settingsBytes(const std::vector<std::string>& lines) const {
     std::string bytes;
     for (const auto& line : lines) {
-        bytes += line + "\r\n";
+        bytes += face_.settingsText(line) + "\r\n";
     }
-    writeFile(settingsFile(), bytes);
+    return bytes;
+}
+
+void ProgramFolder::writeSettings(const std::vector<std::string>& lines) const {
+    writeFile(settingsFile(), settingsBytes(lines));
 }
 
 } // namespace kivo::e2e

@@ -79,16 +79,15 @@ std::string XClient::titleOf(Window window) {
     return title;
 }
 
-bool XClient::isDialog(Window window) {
+// _MOTIF_WM_HINTS: flags, functions, decorations...; flag 2 says the decorations are given.
+bool XClient::isDecorated(Window window) {
     unsigned long count = 0;
-    const auto types = property(display_, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, &count);
-    const Atom dialog = XInternAtom(display_, "_NET_WM_WINDOW_TYPE_DIALOG", False);
-    for (unsigned long i = 0; i < count; ++i) {
-        if (reinterpret_cast<const Atom*>(types.data())[i] == dialog) {
-            return true;
-        }
+    const auto hints = property(display_, window, "_MOTIF_WM_HINTS", AnyPropertyType, &count);
+    if (count < 3) {
+        return true;
     }
-    return false;
+    const auto* fields = reinterpret_cast<const long*>(hints.data());
+    return (fields[0] & 2) == 0 || fields[2] != 0;
 }
 
 void XClient::collectTitled(Window parent, const std::string& title, const WindowFilter& accept,
@@ -107,7 +106,7 @@ void XClient::collectTitled(Window parent, const std::string& title, const Windo
             continue;
         }
         if (titleOf(window) == title) {
-            const WindowInfo info{window, title, geometry(window), isDialog(window)};
+            const WindowInfo info{window, title, geometry(window), isDecorated(window)};
             if (!accept || accept(info)) {
                 found.push_back(info);
             }

@@ -19,7 +19,9 @@ struct WindowInfo {
     WindowId id = 0;
     std::string title;
     Rect geometry; // the client area in root coordinates
-    bool dialog = false;
+    // Leaves its frame to the window manager; the borderless main window asks for none, the
+    // program's dialogs and error boxes do not.
+    bool decorated = true;
 };
 
 using WindowFilter = std::function<bool(const WindowInfo&)>;
@@ -85,7 +87,7 @@ class XClient {
 
   private:
     std::string titleOf(WindowId window);
-    bool isDialog(WindowId window);
+    bool isDecorated(WindowId window);
     void collectTitled(WindowId parent, const std::string& title, const WindowFilter& accept,
                        std::vector<WindowInfo>& found);
     void settle();

@@ -1,0 +1,93 @@
+// The Linux program: Qt on X11, the settings file in UTF-8, an XDG autostart entry.
+#include "face.h"
+#include "files.h"
+#include "process.h"
+#include "program_folder.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace kivo::e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path configHome(const ProgramFolder& folder) {
+    return folder.home() / ".config";
+}
+
+fs::path runtimeDir(const ProgramFolder& folder) {
+    return folder.root() / "runtime";
+}
+
+class LinuxFace : public Face {
+  public:
+    std::string name() const override { return "linux"; }
+    std::string executableName() const override { return "kivo"; }
+    std::string title() const override { return "kivo"; }
+    std::chrono::milliseconds appearTimeout() const override { return std::chrono::seconds(10); }
+
+    void install(const ProgramFolder& folder) const override {
+        fs::copy_file(KIVO_E2E_LINUX_EXECUTABLE, folder.executable());
+        fs::create_directories(configHome(folder));
+        fs::create_directory(runtimeDir(folder));
+        fs::permissions(runtimeDir(folder), fs::perms::owner_all, fs::perm_options::replace);
+    }
+
+    std::vector<std::string> environment(const ProgramFolder& folder,
+                                         const std::string& display) const override {
+        auto env = environmentWith(
+            {"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "QT_", "SESSION_MANAGER",
+             "DBUS_SESSION_BUS_ADDRESS"},
+            {"HOME=" + folder.home().string(), "XDG_CONFIG_HOME=" + configHome(folder).string(),
+             "XDG_RUNTIME_DIR=" + runtimeDir(folder).string(), "QT_QPA_PLATFORM=xcb"});
+        if (!display.empty()) {
+            env.push_back("DISPLAY=" + display);
+        }
+        return env;
+    }
+
+    std::vector<std::string> command(const ProgramFolder& folder) const override {
+        return {folder.executable().string()};
+    }
+
+    void endSession(const ProgramFolder&, const std::string&) const override {}
+
+    std::string nativePath(const fs::path& path) const override { return path.string(); }
+    std::string settingsText(const std::string& utf8) const override { return utf8; }
+
+    // The entry must be one that desktops launch: its group, its type and a name.
+    std::optional<std::string> autostartCommand(const ProgramFolder& folder,
+                                                const std::string&) const override {
+        const fs::path entry = configHome(folder) / "autostart" / "kivo.narod.ru.desktop";
+        if (!fs::exists(entry)) {
+            return std::nullopt;
+        }
+        const std::string text = readFile(entry);
+        EXPECT_TRUE(text.starts_with("[Desktop Entry]\n")) << text;
+        EXPECT_NE(text.find("\nType=Application\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("\nName="), std::string::npos) << text;
+        std::istringstream lines(text);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with("Exec=")) {
+                return line.substr(5);
+            }
+        }
+        ADD_FAILURE() << "no Exec line in\n" << text;
+        return std::nullopt;
+    }
+
+    std::string expectedAutostartCommand(const ProgramFolder& folder) const override {
+        return "\"" + folder.executable().string() + "\"";
+    }
+};
+
+} // namespace
+
+const Face& linuxFace() {
+    static const LinuxFace face;
+    return face;
+}
+
+} // namespace kivo::e2e

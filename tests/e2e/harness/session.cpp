@@ -1,0 +1,28 @@
+#include "session.h"
+
+namespace kivo::e2e {
+
+Session::Session(const Face& face, bool withWindowManager) : folder_(face) {
+    display_ = std::make_unique<VirtualDisplay>(folder_.logs(), withWindowManager,
+                                                face.environment(folder_, ""));
+    x_ = std::make_unique<XClient>(display_->name());
+}
+
+Session::~Session() {
+    kivo_.reset();
+    face().endSession(folder_, display_->name());
+    x_.reset();
+    display_.reset();
+}
+
+void Session::startKivo() {
+    kivo_.reset();
+    ProcessOptions options;
+    options.argv = face().command(folder_);
+    options.env = face().environment(folder_, display_->name());
+    options.logPath = (folder_.logs() / "kivo.log").string();
+    startedAt_ = std::chrono::steady_clock::now();
+    kivo_ = std::make_unique<Process>(options);
+}
+
+} // namespace kivo::e2e

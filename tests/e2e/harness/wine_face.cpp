@@ -1,0 +1,202 @@
+// kivo.exe of the 64- or 32-bit Windows build under Wine, as on a Russian Windows: code page
+// 1251, paths through drive Z:, the autostart entry in the registry's Run key. Every folder
+// has a Wine prefix of its own, so that no test sees another's registry.
+#include "face.h"
+#include "files.h"
+#include "process.h"
+#include "program_folder.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace kivo::e2e {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kRunKey = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr const char* kRunValueName = "kivo.narod.ru";
+
+fs::path prefixOf(const ProgramFolder& folder) {
+    return folder.root() / "prefix";
+}
+
+// Wine's own libraries fill most of a prefix and are only read: linked, not copied.
+bool linkedNotCopied(const fs::path& relative) {
+    const fs::path windows = fs::path("drive_c") / "windows";
+    return relative == windows / "system32" || relative == windows / "syswow64" ||
+           relative == windows / "winsxs";
+}
+
+// Symbolic links stay links: the prefix's drive z: points at "/".
+void copyPrefix(const fs::path& from, const fs::path& to, const fs::path& relative, bool link) {
+    fs::create_directory(to);
+    for (const auto& entry : fs::directory_iterator(from)) {
+        const fs::path name = entry.path().filename();
+        const fs::path target = to / name;
+        if (entry.is_symlink()) {
+            fs::copy_symlink(entry.path(), target);
+        } else if (entry.is_directory()) {
+            copyPrefix(entry.path(), target, relative / name,
+                       link || linkedNotCopied(relative / name));
+        } else {
+            std::error_code crossDevice;
+            if (link) {
+                fs::create_hard_link(entry.path(), target, crossDevice);
+            }
+            if (!link || crossDevice) {
+                fs::copy_file(entry.path(), target);
+            }
+        }
+    }
+}
+
+// UTF-8 text in code page 1251; only ASCII and the Russian alphabet are needed here.
+std::string toCp1251(const std::string& utf8) {
+    std::string out;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        if ((c & 0xE0) != 0xC0 || i + 1 >= utf8.size()) {
+            throw std::invalid_argument("toCp1251: not a two-byte character in " + utf8);
+        }
+        const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu);
+        if (code >= 0x410 && code <= 0x44F) { // А..я
+            out += static_cast<char>(0xC0 + (code - 0x410));
+        } else if (code == 0x401) { // Ё
+            out += static_cast<char>(0xA8);
+        } else if (code == 0x451) { // ё
+            out += static_cast<char>(0xB8);
+        } else {
+            throw std::invalid_argument("toCp1251: no such letter in code page 1251");
+        }
+    }
+    return out;
+}
+
+class WineFace : public Face {
+  public:
+    WineFace(std::string name, std::string executable, std::string loader)
+        : name_(std::move(name)), executable_(std::move(executable)), loader_(std::move(loader)) {}
+
+    std::string name() const override { return name_; }
+    std::string executableName() const override { return "kivo.exe"; }
+    std::string title() const override { return "kivo"; }
+    std::chrono::milliseconds appearTimeout() const override { return std::chrono::seconds(20); }
+
+    void install(const ProgramFolder& folder) const override {
+        if (!fs::exists(executable_)) {
+            throw std::runtime_error("no " + executable_ + ": build it with make windows");
+        }
+        const fs::path templatePrefix = KIVO_E2E_WINE_TEMPLATE_PREFIX;
+        if (!fs::exists(templatePrefix / "system.reg")) {
+            throw std::runtime_error("no Wine prefix at " + templatePrefix.string() +
+                                     ": ctest makes it in the test e2e.wine-prefix");
+        }
+        fs::copy_file(executable_, folder.executable());
+        copyPrefix(templatePrefix, prefixOf(folder), {}, false);
+    }
+
+    // LC_ALL picks Wine's code page (1251) and its Russian system; WINEDLLOVERRIDES keeps Wine
+    // from offering to install Mono and Gecko.
+    std::vector<std::string> environment(const ProgramFolder& folder,
+                                         const std::string& display) const override {
+        auto env = environmentWith({"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "WINE",
+                                    "LC_", "LANG", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS"},
+                                   {"HOME=" + folder.home().string(),
+                                    "WINEPREFIX=" + prefixOf(folder).string(), "WINEDEBUG=-all",
+                                    "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=ru_RU.UTF-8"});
+        if (!display.empty()) {
+            env.push_back("DISPLAY=" + display);
+        }
+        return env;
+    }
+
+    std::vector<std::string> command(const ProgramFolder& folder) const override {
+        return {loader_, folder.executable().string()};
+    }
+
+    // A Wine server serves one display only: it goes, with every program of the prefix,
+    // before its display does.
+    void endSession(const ProgramFolder& folder, const std::string& display) const override {
+        for (const char* option : {"-k", "-w"}) {
+            ProcessOptions options;
+            options.argv = {KIVO_E2E_WINESERVER, option};
+            options.env = environment(folder, display);
+            options.logPath = (folder.logs() / "wineserver.log").string();
+            Process(options).waitExit(std::chrono::seconds(15));
+        }
+    }
+
+    std::string nativePath(const fs::path& path) const override {
+        std::string text = "Z:" + path.string();
+        for (char& c : text) {
+            if (c == '/') {
+                c = '\\';
+            }
+        }
+        return text;
+    }
+
+    std::string settingsText(const std::string& utf8) const override { return toCp1251(utf8); }
+
+    // Read through Wine's reg: "    <name>    REG_SZ    <data>".
+    std::optional<std::string> autostartCommand(const ProgramFolder& folder,
+                                                const std::string& display) const override {
+        const fs::path log = folder.logs() / "reg-query.log";
+        fs::remove(log);
+        ProcessOptions options;
+        options.argv = {loader_, "reg", "query", kRunKey, "/v", kRunValueName};
+        options.env = environment(folder, display);
+        options.logPath = log.string();
+        const auto exitCode = Process(options).waitExit(std::chrono::seconds(30));
+        if (!exitCode) {
+            throw std::runtime_error("wine reg did not end in time");
+        }
+        const std::string output = readFile(log);
+        if (*exitCode != 0) {
+            return std::nullopt;
+        }
+        const std::string marker = "    REG_SZ    ";
+        std::istringstream lines(output);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            const auto at = line.find(marker);
+            if (at != std::string::npos && line.find(kRunValueName) < at) {
+                return line.substr(at + marker.size());
+            }
+        }
+        throw std::runtime_error("unexpected output of reg query:\n" + output);
+    }
+
+    // A path with blanks is quoted, so that the system does not split it.
+    std::string expectedAutostartCommand(const ProgramFolder& folder) const override {
+        const std::string path = nativePath(folder.executable());
+        return path.find(' ') == std::string::npos ? path : "\"" + path + "\"";
+    }
+
+  private:
+    std::string name_;
+    std::string executable_;
+    std::string loader_;
+};
+
+} // namespace
+
+const Face& windows64Face() {
+    static const WineFace face("win64", KIVO_E2E_WIN64_EXECUTABLE, KIVO_E2E_WINE64);
+    return face;
+}
+
+const Face& windows32Face() {
+    static const WineFace face("win32", KIVO_E2E_WIN32_EXECUTABLE, KIVO_E2E_WINE);
+    return face;
+}
+
+} // namespace kivo::e2e
