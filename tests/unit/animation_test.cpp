@@ -130,6 +130,15 @@ TEST_F(Animation, DoubleClickInsideANormalTickStopsItAtItsEnd) {
     EXPECT_FALSE(desktop.timerEnabled);
 }
 
+TEST_F(Animation, APressInsideATickPausesTheBreathingUntilItsRelease) {
+    start({280, 280}, 2);
+    desktop.injectAt[4] = [&] { form.Image1MouseDown(MouseButton::Left, 140, 140); };
+    tick();
+    EXPECT_FALSE(desktop.timerEnabled) << "the tick re-armed the timer under a held button";
+    form.Image1MouseUp(MouseButton::Left, 140, 140);
+    EXPECT_TRUE(desktop.timerEnabled);
+}
+
 TEST_F(Animation, TrialEndedInsideATickKeepsTheFullWindow) {
     start({280, 280}, 2);
     form.SpeedButton2Click();

@@ -84,7 +84,8 @@ void TFormKivo::Timer1Timer() {
     if (!letEventsRun()) {
         return;
     }
-    if (state.StopRequested != 1) {
+    // A press that ran at a let-run point has paused the breathing until its release.
+    if (state.StopRequested != 1 && state.Dragging != 1) {
         desktop_.setTimerEnabled(true);
     }
 }
