@@ -91,6 +91,18 @@ TEST(MainWindow, HasTheDesignedControlsWithThePictureBelowTheStartButtonBelowThe
     std::vector<std::pair<std::wstring, Box>> inPanel;
     for (const HWND control : childrenOf(w.panel1.hwnd())) {
         inPanel.emplace_back(textOf(control), placeOf(control));
+        if (textOf(control) == L"Настрой:") {
+            // Times New Roman's metrics (Liberation Serif's under Wine) set it 62 pixels wide,
+            // as the label was laid out for; a stand-in face is wider (67 in Wine's own).
+            const HDC dc = GetDC(control);
+            const HGDIOBJ previous = SelectObject(
+                dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+            SIZE text{};
+            GetTextExtentPoint32W(dc, L"Настрой:", 8, &text);
+            SelectObject(dc, previous);
+            ReleaseDC(control, dc);
+            EXPECT_LE(text.cx, 62) << "the label's font is wider than Times New Roman";
+        }
     }
     std::sort(inPanel.begin(), inPanel.end(),
               [](const auto& a, const auto& b) { return a.second.top < b.second.top; });
