@@ -2,7 +2,6 @@
 #include "window/form_kivo.h"
 
 #include <cstdint>
-#include <exception>
 
 namespace kivo {
 
@@ -19,28 +18,20 @@ void TFormKivo::askStayOnTop() {
     desktop_.setTimerEnabled(false);
     const ModalResult answer = ShowDialog(kStayOnTopQuestion, DialogKind::Confirmation,
                                           {ModalResult::OK, ModalResult::Abort});
-    // A failed autostart write still reaches the error box, but only once the animation has
-    // resumed and the changed flag has been noted.
-    std::exception_ptr failure;
-    try {
-        if (answer == ModalResult::OK) {
-            state.Flpv = 1;
-            Autorun(true, kAutorunName, desktop_.executablePath());
-        } else if (answer == ModalResult::Abort) {
-            state.Flpv = 0;
-            Autorun(false, kAutorunName, desktop_.executablePath());
-        }
-    } catch (...) {
-        failure = std::current_exception();
+    // A failed autostart write ends the handler here: Flpv is already set, while the timer
+    // stays off (the button's release resumes it) and no change is noted.
+    if (answer == ModalResult::OK) {
+        state.Flpv = 1;
+        Autorun(true, kAutorunName, desktop_.executablePath());
+    } else if (answer == ModalResult::Abort) {
+        state.Flpv = 0;
+        Autorun(false, kAutorunName, desktop_.executablePath());
     }
     if (state.Running == 1) {
         desktop_.setTimerEnabled(true);
     }
     if (state.Flpv != previous) {
         state.Changed = 1;
-    }
-    if (failure) {
-        std::rethrow_exception(failure);
     }
 }
 
