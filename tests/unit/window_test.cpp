@@ -1,6 +1,6 @@
 #include "fake_desktop.h"
-#include "temp_files.h"
 #include "paths.h"
+#include "temp_files.h"
 #include "window/form_kivo.h"
 #include "window/message_dialog.h"
 
@@ -17,6 +17,10 @@ TEST(ApplicationTitle, FoldsAllButTheFirstLetterUpToTheFirstDot) {
     EXPECT_EQ(applicationTitleFor("/usr/bin/my.tool.exe"), "my");
     EXPECT_EQ(applicationTitleFor("/opt/kivo/kivo"), "kivo");
     EXPECT_EQ(applicationTitleFor("/opt/Kivo/KiVo"), "Kivo");
+    // Cyrillic capitals fold too (the names are UTF-8 inside the program on every face).
+    EXPECT_EQ(applicationTitleFor("/opt/КИВО.EXE"), "Киво");
+    EXPECT_EQ(applicationTitleFor("/opt/ЁЛКА-ЇЖАК-ҐАНОК.exe"), "Ёлка-їжак-ґанок");
+    EXPECT_EQ(applicationTitleFor("/opt/Kivo-ДЕМО"), "Kivo-демо");
 }
 
 TEST(ErrorBoxText, AppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
@@ -75,7 +79,9 @@ struct ProgramFolder {
         desktop.exePath = (dir.path() / "kivo").string();
         desktop.picture = {0, 0};
     }
-    void settings(const std::string& lines) { writeFile(dir.path() / "date" / "soxran.txt", lines); }
+    void settings(const std::string& lines) {
+        writeFile(dir.path() / "date" / "soxran.txt", lines);
+    }
     void start() {
         form.dispatch([&] { form.FormCreate(); });
     }

@@ -104,10 +104,29 @@ std::int32_t halfLargerSide(Size picture) {
 std::string applicationTitleFor(const std::string& executablePath) {
     std::string name = fileNameOf(executablePath);
     name = name.substr(0, name.find('.'));
-    for (std::size_t i = 1; i < name.size(); ++i) {
-        name[i] = asciiLower(name[i]);
+    std::string title;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(name[i]);
+        const bool twoBytes = (lead & 0xE0) == 0xC0 && i + 1 < name.size() &&
+                              (static_cast<unsigned char>(name[i + 1]) & 0xC0) == 0x80;
+        if (!twoBytes) {
+            title += i == 0 ? name[i] : asciiLower(name[i]);
+            continue;
+        }
+        unsigned code = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(name[++i]) & 0x3Fu);
+        if (title.empty()) {
+            // The first letter stays as it is.
+        } else if (code >= 0x400 && code <= 0x40F) { // Ё, Є, І, Ї, Ў... (the Ѐ–Џ block)
+            code += 0x50;
+        } else if (code >= 0x410 && code <= 0x42F) { // А–Я
+            code += 0x20;
+        } else if (code == 0x490) { // Ґ
+            code = 0x491;
+        }
+        title += static_cast<char>(0xC0 | code >> 6);
+        title += static_cast<char>(0x80 | (code & 0x3F));
     }
-    return name;
+    return title;
 }
 
 std::string errorBoxText(const std::string& message) {

@@ -72,7 +72,7 @@ class TFormKivo {
 std::int32_t halfLargerSide(Size picture);
 
 // The executable's file name up to its first ".", the first letter unchanged, the rest in
-// lower case.
+// lower case: the ASCII letters and the Cyrillic ones of the Windows code page.
 std::string applicationTitleFor(const std::string& executablePath);
 
 // The error box's text: a full stop is appended unless the message ends in "." or in a
