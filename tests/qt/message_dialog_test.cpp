@@ -1,7 +1,11 @@
+#include "qt_desktop.h"
 #include "qt_message_dialog.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -12,8 +16,8 @@ namespace kivo::qt {
 namespace {
 
 DialogModel confirm(std::vector<ModalResult> buttons) {
-    return makeDialogModel("Сохранить изменения?\n\rNO - НЕТ\n\rOK - ДА",
-                           DialogKind::Confirmation, buttons, "kivo");
+    return makeDialogModel("Сохранить изменения?\n\rNO - НЕТ\n\rOK - ДА", DialogKind::Confirmation,
+                           buttons, "kivo");
 }
 
 // Opens the dialog and, once it is up and focused, acts on it as a user would.
@@ -132,6 +136,38 @@ TEST(QtMessageDialog, LongTextWrapsAtHalfTheScreen) {
                 EXPECT_GT(text->height(), 3 * text->fontMetrics().height());
                 d.close();
             });
+}
+
+// The system's own boxes of the Linux face, looked at once they are up.
+template <typename Box> void whenUp(const std::function<void(Box&)>& look) {
+    QTimer::singleShot(0, [look] {
+        Box* box = nullptr;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return (box = qobject_cast<Box*>(QApplication::activeModalWidget())); }))
+            << "the box did not come up";
+        look(*box);
+        box->reject();
+    });
+}
+
+TEST(QtDesktop, TheErrorBoxShowsItsTextAsTypedNotAsMarkup) {
+    QtDesktop desktop;
+    whenUp<QMessageBox>([](QMessageBox& box) {
+        EXPECT_EQ(box.textFormat(), Qt::PlainText);
+        EXPECT_EQ(box.text(), QString("'<b>x</b>' is not a valid integer value."));
+    });
+    desktop.showErrorBox("kivo", "'<b>x</b>' is not a valid integer value.");
+}
+
+TEST(QtDesktop, TheFileDialogsFilterReadsAsItsLabel) {
+    QtDesktop desktop;
+    whenUp<QFileDialog>([](QFileDialog& dialog) {
+        const auto* filter = dialog.findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(filter, nullptr);
+        EXPECT_EQ(filter->currentText(), QString("Файлы картинок *.bmp;*.jpg;*.jpeg"));
+    });
+    desktop.runOpenDialog({"Выберите файл картинки", "/tmp/", "/tmp/*.bmp;*.jpg;*.jpeg",
+                           "Файлы картинок *.bmp;*.jpg;*.jpeg", "*.bmp;*.jpg;*.jpeg"});
 }
 
 } // namespace

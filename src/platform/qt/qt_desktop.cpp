@@ -78,7 +78,9 @@ Size QtDesktop::screenSize() const {
     return {size.width(), size.height()};
 }
 
-int QtDesktop::displayDepth() const { return QGuiApplication::primaryScreen()->depth(); }
+int QtDesktop::displayDepth() const {
+    return QGuiApplication::primaryScreen()->depth();
+}
 
 WindowBounds QtDesktop::windowBounds() const {
     const QRect g = window_.geometry();
@@ -90,7 +92,9 @@ void QtDesktop::setWindowBounds(const WindowBounds& bounds) {
     window_.resize(bounds.width, bounds.height);
 }
 
-void QtDesktop::closeWindow() { window_.close(); }
+void QtDesktop::closeWindow() {
+    window_.close();
+}
 
 void QtDesktop::setWindowOutline(const Outline& outline) {
     if (outline.kind == OutlineKind::Whole) {
@@ -119,9 +123,13 @@ void QtDesktop::setWindowLevel(WindowLevel level) {
     flushToServer();
 }
 
-WindowLevel QtDesktop::windowLevel() const { return level_; }
+WindowLevel QtDesktop::windowLevel() const {
+    return level_;
+}
 
-void QtDesktop::setWindowCursor(CursorShape cursor) { window_.setCursor(qtCursor(cursor)); }
+void QtDesktop::setWindowCursor(CursorShape cursor) {
+    window_.setCursor(qtCursor(cursor));
+}
 
 void QtDesktop::loadPicture(const std::string& path) {
     QImageReader reader(toQString(path), "bmp");
@@ -138,17 +146,25 @@ Size QtDesktop::pictureSize() const {
     return {size.width(), size.height()};
 }
 
-void QtDesktop::setPictureVisible(bool visible) { window_.image1->setVisible(visible); }
+void QtDesktop::setPictureVisible(bool visible) {
+    window_.image1->setVisible(visible);
+}
 
 void QtDesktop::setPictureCursor(CursorShape cursor) {
     window_.image1->setCursor(qtCursor(cursor));
 }
 
-void QtDesktop::setStartButtonVisible(bool visible) { window_.image2->setVisible(visible); }
+void QtDesktop::setStartButtonVisible(bool visible) {
+    window_.image2->setVisible(visible);
+}
 
-void QtDesktop::setPanelVisible(bool visible) { window_.panel1->setVisible(visible); }
+void QtDesktop::setPanelVisible(bool visible) {
+    window_.panel1->setVisible(visible);
+}
 
-void QtDesktop::setPanelPosition(Point topLeft) { window_.panel1->move(topLeft.x, topLeft.y); }
+void QtDesktop::setPanelPosition(Point topLeft) {
+    window_.panel1->move(topLeft.x, topLeft.y);
+}
 
 void QtDesktop::setBusy(bool busy) {
     if (busy) {
@@ -166,9 +182,13 @@ void QtDesktop::setTimerEnabled(bool enabled) {
     }
 }
 
-void QtDesktop::setTimerInterval(int milliseconds) { window_.timer1->setInterval(milliseconds); }
+void QtDesktop::setTimerInterval(int milliseconds) {
+    window_.timer1->setInterval(milliseconds);
+}
 
-void QtDesktop::processPendingEvents() { QCoreApplication::processEvents(); }
+void QtDesktop::processPendingEvents() {
+    QCoreApplication::processEvents();
+}
 
 ModalResult QtDesktop::showMessageDialog(const DialogModel& model) {
     QtMessageDialog dialog(model);
@@ -177,6 +197,8 @@ ModalResult QtDesktop::showMessageDialog(const DialogModel& model) {
 
 void QtDesktop::showErrorBox(const std::string& caption, const std::string& text) {
     QMessageBox box(QMessageBox::Critical, toQString(caption), toQString(text), QMessageBox::Ok);
+    // A message may quote a settings value such as "<b>x</b>": shown as typed, not as markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
@@ -188,6 +210,8 @@ std::optional<std::string> QtDesktop::runOpenDialog(const OpenDialogModel& model
     dialog.setOption(QFileDialog::ReadOnly, false);
     const QString patterns = toQString(model.filterPatterns).replace(';', ' ');
     dialog.setNameFilter(toQString(model.filterLabel) + " (" + patterns + ")");
+    // The label already names the patterns; Qt would append them once more.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.selectFile(toQString(model.fileName));
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
