@@ -50,7 +50,7 @@ bench:
 	 } > bench/results/latest.md
 	@cat bench/results/latest.md
 
-# build-win/kivo.exe (64-bit) and build-win-i686/kivo.exe (32-bit), cross-built with MinGW-w64.
+# build-win/Kivo.exe (64-bit) and build-win-i686/Kivo.exe (32-bit), cross-built with MinGW-w64.
 windows:
 	@scripts/install-deps.sh windows
 	@JOBS=$(JOBS) scripts/build-windows.sh x86_64 program

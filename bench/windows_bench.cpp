@@ -1,4 +1,4 @@
-// Measures the Windows program: kivo.exe's size (64 and 32 bit, as built and stripped), and under
+// Measures the Windows program: Kivo.exe's size (64 and 32 bit, as built and stripped), and under
 // Wine on Xvfb its start-up time and the breathing's tick interval. Prints a markdown section.
 #include "controls.h"
 #include "process.h"
@@ -105,14 +105,14 @@ double timeOneStart(kivo::e2e::Session& session) {
     const auto window = waitForMappedWindow(session);
     const double ms = milliseconds(Clock::now() - session.startedAt());
     if (!window) {
-        throw std::runtime_error("kivo.exe showed no window");
+        throw std::runtime_error("Kivo.exe showed no window");
     }
     // Input before the start button is drawn may be lost.
     kivo::e2e::waitUntil(
         10s, [&] { return kivo::e2e::startButtonShows(session.x().capture(window->geometry)); });
     session.x().doubleClick(window->geometry.x + 60, window->geometry.y + 220);
     if (!session.kivo().waitExit(10s)) {
-        throw std::runtime_error("kivo.exe did not end on a double-click");
+        throw std::runtime_error("Kivo.exe did not end on a double-click");
     }
     return ms;
 }
@@ -129,7 +129,7 @@ Ticks measureTicks(kivo::e2e::Session& session) {
     session.startKivo();
     const auto window = waitForMappedWindow(session);
     if (!window) {
-        throw std::runtime_error("kivo.exe showed no window");
+        throw std::runtime_error("Kivo.exe showed no window");
     }
     kivo::e2e::waitUntil(
         10s, [&] { return kivo::e2e::startButtonShows(session.x().capture(window->geometry)); });
@@ -208,7 +208,7 @@ std::string measureFace(const kivo::e2e::Face& face, const char* flavour) {
 } // namespace
 
 int main() {
-    std::string report = "## Windows build\n\n| kivo.exe | as built | stripped |\n|---|---|---|\n";
+    std::string report = "## Windows build\n\n| Kivo.exe | as built | stripped |\n|---|---|---|\n";
     report += sizeRow("64-bit (x86_64)", KIVO_BENCH_EXE_X86_64, KIVO_BENCH_STRIP_X86_64);
     report += sizeRow("32-bit (i686)", KIVO_BENCH_EXE_I686, KIVO_BENCH_STRIP_I686);
 
@@ -228,7 +228,7 @@ int main() {
     }
     report += "\n## Windows build under Wine (" + wineVersion() +
               ", Xvfb with openbox)\n\n"
-              "| kivo.exe | launch to mapped window, the first (Wine starts its services) | "
+              "| Kivo.exe | launch to mapped window, the first (Wine starts its services) | "
               "median of " +
               std::to_string(kStarts) + " after it | tick interval over " + std::to_string(kTicks) +
               " ticks, rest excluded: mean | median, fastest, slowest |\n|---|---|---|---|---|\n" +

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows cross build with MinGW-w64: libjpeg-turbo from Debian's source (once), then
-# kivo.exe with the core's and the Windows face's tests ("build"), or runs those tests under
-# Wine ("test", once built); "program" builds kivo.exe alone.
+# Kivo.exe with the core's and the Windows face's tests ("build"), or runs those tests under
+# Wine ("test", once built); "program" builds Kivo.exe alone.
 # Usage: build-windows.sh x86_64|i686 [build|test|program]
 #   x86_64 builds in build-win/, i686 in build-win-i686/; JOBS, default 2.
 set -euo pipefail

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kivo needs to build, run and test. Idempotent and silent when
 # everything is present. Usage: install-deps.sh [run|test|windows]
-#   windows: the MinGW-w64 cross build (kivo.exe) and Wine for its tests; test includes it.
+#   windows: the MinGW-w64 cross build (Kivo.exe) and Wine for its tests; test includes it.
 set -euo pipefail
 
 packages=(
@@ -110,7 +110,7 @@ ensure_russian_locale() {
   as_root locale-gen >/dev/null
 }
 
-# wine32 (for the 32-bit kivo.exe) is an i386 package: the architecture must be known to dpkg
+# wine32 (for the 32-bit Kivo.exe) is an i386 package: the architecture must be known to dpkg
 # and to apt's lists before it can be installed.
 ensure_i386() {
   dpkg --print-foreign-architectures | grep -qx i386 && return 0

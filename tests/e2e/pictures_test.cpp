@@ -91,5 +91,47 @@ TEST_F(Pictures, AChosenJpegIsConvertedImportedSavedAndShownAgainAtTheNextStart)
     expectPictureShown(resized, picture);
 }
 
+// With no picture recorded, turning down a picture larger than the screen falls back on the
+// picture folder's start.bmp, which the program folder ships.
+TEST_F(Pictures, AbortingATooLargePictureWithNoneRecordedBringsTheStartPicture) {
+    const fs::path wide = folder().root() / "wide.bmp";
+    writeFile(wide, bmpBytes(Image(1300, 120)));
+    folder().writeSettings({"Параметры окон и опций Kivo", "Image="});
+    startKivo();
+    const auto box = waitForErrorBox(); // the empty path is no picture
+    ASSERT_TRUE(box) << "no error box for the empty picture path";
+    x().pressKey("Return");
+    ASSERT_TRUE(x().waitUntilGone(box->id, timeout()));
+    const auto found = waitForPaintedMainWindow();
+    ASSERT_TRUE(found) << "no main window";
+    window = *found;
+
+    const Rect designPanel{102, 96, 80, 88}; // the start-up stopped before centring it
+    x().click(designPanel.x + kPictureButtonX, designPanel.y + kPictureButtonY); // "Картинка"
+    auto dialog = waitForDialog("Выберите файл картинки");
+    ASSERT_TRUE(dialog) << "no file dialog";
+    x().pressChord({"Control_L", "a"});
+    x().typeText(face().nativePath(wide));
+    x().pressKey("Return");
+    const auto question = waitForDialog("Information");
+    ASSERT_TRUE(question) << "no too-large question";
+    x().pressKey("a"); // the mnemonic of "&Abort"
+
+    dialog = waitForDialog("Выберите файл картинки");
+    ASSERT_TRUE(dialog) << "the file dialog did not open again";
+    EXPECT_TRUE(
+        x().windowsTitled(face().title(), [](const WindowInfo& w) { return w.decorated; }).empty())
+        << "an error box opened: no start.bmp";
+    x().pressKey("Escape");
+    ASSERT_TRUE(x().waitUntilGone(dialog->id, timeout()));
+    x().moveMouse(1000, 900); // a tooltip could cover the picture
+    const Image start = readBmp(folder().program() / "image" / "start.bmp");
+    const Image shot = waitForCapture(window.geometry, [&](const Image& image) {
+        return differenceFromPicture(image, start) == designPanel;
+    });
+    EXPECT_EQ(differenceFromPicture(shot, start), designPanel) << "start.bmp is not shown";
+    EXPECT_TRUE(kivo().running());
+}
+
 } // namespace
 } // namespace kivo::e2e

@@ -49,8 +49,7 @@ TEST(DialogModel, LeftmostHasTheFocusEscapeAndCloseBoxFollowTheRules) {
         R escape;
     };
     for (const Case& c : {Case{{R::OK, R::No}, R::No, R::No}, Case{{R::Abort, R::OK}, R::OK, R::OK},
-                          Case{{R::All, R::No, R::Yes}, R::Yes, R::No},
-                          Case{{R::OK}, R::OK, R::OK},
+                          Case{{R::All, R::No, R::Yes}, R::Yes, R::No}, Case{{R::OK}, R::OK, R::OK},
                           Case{{R::Cancel, R::No, R::OK}, R::No, R::Cancel}}) {
         const DialogModel model = makeDialogModel("", DialogKind::Confirmation, c.set, "");
         EXPECT_EQ(model.buttons.at(model.focusIndex).result, c.enter);

@@ -1,6 +1,6 @@
 #include "fake_desktop.h"
-#include "paths.h"
 #include "jpeg_maker.h"
+#include "paths.h"
 #include "temp_files.h"
 #include "window/form_kivo.h"
 

@@ -1,5 +1,5 @@
-#include "file_access.h"
 #include "error.h"
+#include "file_access.h"
 #include "settings/io_error.h"
 #include "settings/settings_file.h"
 #include "temp_files.h"

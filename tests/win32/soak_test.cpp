@@ -40,7 +40,7 @@ TEST(Soak, TenThousandTicksOfTheRealWindowLeaveTheGdiObjectCountFlat) {
     Win32Desktop desktop;
     TFormKivo form(desktop);
     desktop.connect(form);
-    // image\1.bmp lies beside the test, as beside kivo.exe; without it the start-up's error
+    // image\1.bmp lies beside the test, as beside Kivo.exe; without it the start-up's error
     // box would wait for a click.
     const std::filesystem::path folder =
         std::filesystem::path(toWide(desktop.executablePath())).parent_path();

@@ -20,12 +20,14 @@ class Face {
     // "linux", "win64", "win32": the word for the face in test names and on the command line.
     virtual std::string name() const = 0;
     virtual std::string executableName() const = 0;
+    // The program folder as the face's build laid it out: the executable and its pictures.
+    virtual std::filesystem::path builtFolder() const = 0;
     // The application's title, which captions the main window and the error box.
     virtual std::string title() const = 0;
     // How long a window may take to appear: Wine starts its services with the first program.
     virtual std::chrono::milliseconds appearTimeout() const = 0;
 
-    // Puts the executable, and what its system needs beside it, into the folder.
+    // Puts what the face's system needs beside the program into the folder.
     virtual void install(const ProgramFolder& folder) const = 0;
     // The environment of every process of the face on the display (none when empty).
     virtual std::vector<std::string> environment(const ProgramFolder& folder,

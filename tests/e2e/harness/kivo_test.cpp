@@ -56,15 +56,18 @@ std::optional<WindowInfo> KivoTest::waitForPaintedMainWindow() {
 }
 
 std::optional<WindowInfo> KivoTest::waitForErrorBox() {
-    return x().waitForWindow(face().title(), timeout(),
-                             [](const WindowInfo& window) { return window.decorated; });
+    return withFocus(x().waitForWindow(face().title(), timeout(),
+                                       [](const WindowInfo& window) { return window.decorated; }));
 }
 
 std::optional<WindowInfo> KivoTest::waitForDialog(const std::string& title) {
-    const auto dialog = x().waitForWindow(title, timeout());
+    return withFocus(x().waitForWindow(title, timeout()));
+}
+
+std::optional<WindowInfo> KivoTest::withFocus(const std::optional<WindowInfo>& dialog) {
     // Keys typed before the dialog has the focus go to the window below it.
     if (dialog && !waitUntil(timeout(), [&] { return x().hasInputFocus(dialog->id); })) {
-        ADD_FAILURE() << "\"" << title << "\" never took the keyboard focus";
+        ADD_FAILURE() << "\"" << dialog->title << "\" never took the keyboard focus";
     }
     return dialog;
 }

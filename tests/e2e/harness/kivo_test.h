@@ -38,9 +38,9 @@ class KivoTest : public ::testing::Test {
     std::optional<WindowInfo> waitForMainWindow();
     // Once its start button is drawn the window takes input; a click before may be lost.
     std::optional<WindowInfo> waitForPaintedMainWindow();
+    // Both return once the box has the keyboard focus. The program's questions and reports are
+    // titled by their kind ("Confirm", "Information"), its error boxes by its own title.
     std::optional<WindowInfo> waitForErrorBox();
-    // The program's questions and reports are titled by their kind: "Confirm", "Information".
-    // Returns once the dialog has the keyboard focus.
     std::optional<WindowInfo> waitForDialog(const std::string& title);
     // Painting lags behind mapping: captures the area until the picture is ready (or the
     // timeout passes) and returns the last capture.
@@ -50,6 +50,8 @@ class KivoTest : public ::testing::Test {
     WindowInfo window;
 
   private:
+    std::optional<WindowInfo> withFocus(const std::optional<WindowInfo>& dialog);
+
     std::unique_ptr<Session> session_;
 };
 

@@ -25,11 +25,11 @@ class LinuxFace : public Face {
   public:
     std::string name() const override { return "linux"; }
     std::string executableName() const override { return "kivo"; }
+    fs::path builtFolder() const override { return KIVO_E2E_LINUX_FOLDER; }
     std::string title() const override { return "kivo"; }
     std::chrono::milliseconds appearTimeout() const override { return std::chrono::seconds(10); }
 
     void install(const ProgramFolder& folder) const override {
-        fs::copy_file(KIVO_E2E_LINUX_EXECUTABLE, folder.executable());
         fs::create_directories(configHome(folder));
         fs::create_directory(runtimeDir(folder));
         fs::permissions(runtimeDir(folder), fs::perms::owner_all, fs::perm_options::replace);

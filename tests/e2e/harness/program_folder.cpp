@@ -17,11 +17,16 @@ ProgramFolder::ProgramFolder(const Face& face) : face_(face) {
         throw std::runtime_error("cannot make a temporary folder");
     }
     root_ = fs::canonical(pattern);
-    fs::create_directories(program() / "image");
+    const fs::path built = face.builtFolder();
+    if (!fs::exists(built / face.executableName())) {
+        throw std::runtime_error("no " + (built / face.executableName()).string() + ": build the " +
+                                 face.name() + " face first");
+    }
     fs::create_directories(program() / "date");
     fs::create_directories(home());
     fs::create_directories(logs());
-    fs::copy_file(KIVO_E2E_DEFAULT_PICTURE, defaultPicture());
+    fs::copy_file(built / face.executableName(), executable());
+    fs::copy(built / "image", program() / "image", fs::copy_options::recursive);
     face.install(*this);
 }
 

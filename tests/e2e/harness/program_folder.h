@@ -8,8 +8,8 @@ namespace kivo::e2e {
 
 class Face;
 
-// A throw-away installation of one face: its executable (a copy: the program finds its files
-// beside its own real path), image/1.bmp, an empty date/, and a home of its own.
+// A throw-away installation of one face: a copy of its built program folder (a copy, since the
+// program finds its files beside its own real path) with an empty date/, and a home of its own.
 class ProgramFolder {
   public:
     explicit ProgramFolder(const Face& face);

@@ -1,4 +1,4 @@
-// kivo.exe of the 64- or 32-bit Windows build under Wine, as on a Russian Windows: code page
+// Kivo.exe of the 64- or 32-bit Windows build under Wine, as on a Russian Windows: code page
 // 1251, paths through drive Z:, the autostart entry in the registry's Run key. Every folder
 // has a Wine prefix of its own, so that no test sees another's registry.
 #include "face.h"
@@ -80,24 +80,21 @@ std::string toCp1251(const std::string& utf8) {
 
 class WineFace : public Face {
   public:
-    WineFace(std::string name, std::string executable, std::string loader)
-        : name_(std::move(name)), executable_(std::move(executable)), loader_(std::move(loader)) {}
+    WineFace(std::string name, fs::path folder, std::string loader)
+        : name_(std::move(name)), folder_(std::move(folder)), loader_(std::move(loader)) {}
 
     std::string name() const override { return name_; }
-    std::string executableName() const override { return "kivo.exe"; }
-    std::string title() const override { return "kivo"; }
+    std::string executableName() const override { return "Kivo.exe"; }
+    fs::path builtFolder() const override { return folder_; }
+    std::string title() const override { return "Kivo"; }
     std::chrono::milliseconds appearTimeout() const override { return std::chrono::seconds(20); }
 
     void install(const ProgramFolder& folder) const override {
-        if (!fs::exists(executable_)) {
-            throw std::runtime_error("no " + executable_ + ": build it with make windows");
-        }
         const fs::path templatePrefix = KIVO_E2E_WINE_TEMPLATE_PREFIX;
         if (!fs::exists(templatePrefix / "system.reg")) {
             throw std::runtime_error("no Wine prefix at " + templatePrefix.string() +
                                      ": ctest makes it in the test e2e.wine-prefix");
         }
-        fs::copy_file(executable_, folder.executable());
         copyPrefix(templatePrefix, prefixOf(folder), {}, false);
     }
 
@@ -183,19 +180,19 @@ class WineFace : public Face {
 
   private:
     std::string name_;
-    std::string executable_;
+    fs::path folder_;
     std::string loader_;
 };
 
 } // namespace
 
 const Face& windows64Face() {
-    static const WineFace face("win64", KIVO_E2E_WIN64_EXECUTABLE, KIVO_E2E_WINE64);
+    static const WineFace face("win64", KIVO_E2E_WIN64_FOLDER, KIVO_E2E_WINE64);
     return face;
 }
 
 const Face& windows32Face() {
-    static const WineFace face("win32", KIVO_E2E_WIN32_EXECUTABLE, KIVO_E2E_WINE);
+    static const WineFace face("win32", KIVO_E2E_WIN32_FOLDER, KIVO_E2E_WINE);
     return face;
 }
 
