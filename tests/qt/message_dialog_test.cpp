@@ -142,9 +142,9 @@ TEST(QtMessageDialog, LongTextWrapsAtHalfTheScreen) {
 template <typename Box> void whenUp(const std::function<void(Box&)>& look) {
     QTimer::singleShot(0, [look] {
         Box* box = nullptr;
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return (box = qobject_cast<Box*>(QApplication::activeModalWidget())); }))
-            << "the box did not come up";
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return (box = qobject_cast<Box*>(QApplication::activeModalWidget()));
+        })) << "the box did not come up";
         look(*box);
         box->reject();
     });
