@@ -101,9 +101,25 @@ std::int32_t halfLargerSide(Size picture) {
     return picture.height < picture.width ? picture.width / 2 : picture.height / 2;
 }
 
+namespace {
+
+// The capitals of the Cyrillic letters that the Windows code page has.
+unsigned cyrillicLower(unsigned code) {
+    if (code >= 0x400 && code <= 0x40F) { // Ѐ–Џ: Ё, Є, І, Ї, Ў...
+        return code + 0x50;
+    }
+    if (code >= 0x410 && code <= 0x42F) { // А–Я
+        return code + 0x20;
+    }
+    return code == 0x490 ? 0x491 : code; // Ґ
+}
+
+} // namespace
+
 std::string applicationTitleFor(const std::string& executablePath) {
     std::string name = fileNameOf(executablePath);
     name = name.substr(0, name.find('.'));
+    // Names are UTF-8 inside the program; the first letter, of one or two bytes, stays.
     std::string title;
     for (std::size_t i = 0; i < name.size(); ++i) {
         const auto lead = static_cast<unsigned char>(name[i]);
@@ -114,14 +130,8 @@ std::string applicationTitleFor(const std::string& executablePath) {
             continue;
         }
         unsigned code = (lead & 0x1Fu) << 6 | (static_cast<unsigned char>(name[++i]) & 0x3Fu);
-        if (title.empty()) {
-            // The first letter stays as it is.
-        } else if (code >= 0x400 && code <= 0x40F) { // Ё, Є, І, Ї, Ў... (the Ѐ–Џ block)
-            code += 0x50;
-        } else if (code >= 0x410 && code <= 0x42F) { // А–Я
-            code += 0x20;
-        } else if (code == 0x490) { // Ґ
-            code = 0x491;
+        if (!title.empty()) {
+            code = cyrillicLower(code);
         }
         title += static_cast<char>(0xC0 | code >> 6);
         title += static_cast<char>(0x80 | (code & 0x3F));
