@@ -1,8 +1,8 @@
 // Times the JPEG to BMP conversion against djpeg and ImageMagick on the same 12-megapixel
 // files; prints a markdown section.
+#include "core/picture/bmp_writer.h"
+#include "core/picture/jpeg_decoder.h"
 #include "jpeg_maker.h"
-#include "picture/bmp_writer.h"
-#include "picture/jpeg_decoder.h"
 
 #include <algorithm>
 #include <chrono>
@@ -50,11 +50,12 @@ int main() {
                                                               "grep -q ImageMagick") == 0;
 
     std::printf("## Conversion of a 4000 x 3000 JPEG (median of %d runs)\n\n", kRuns);
-    std::printf("| picture | kivo | djpeg | ratio | ImageMagick | ratio |\n|---|---|---|---|---|---|\n");
+    std::printf(
+        "| picture | kivo | djpeg | ratio | ImageMagick | ratio |\n|---|---|---|---|---|---|\n");
     for (const bool grey : {false, true}) {
         const auto jpeg = folder / (grey ? "grey.jpg" : "colour.jpg");
-        std::ofstream(jpeg, std::ios::binary)
-            << kivo::test::makeJpeg(4000, 3000, {.grey = grey, .progressive = false, .quality = 90});
+        std::ofstream(jpeg, std::ios::binary) << kivo::test::makeJpeg(
+            4000, 3000, {.grey = grey, .progressive = false, .quality = 90});
         const std::string ours = (folder / "ours.bmp").string();
         const std::string theirs = (folder / "theirs.bmp").string();
 
@@ -66,9 +67,8 @@ int main() {
         });
         double magickSeconds = 0;
         if (magick) {
-            magickSeconds = medianSeconds([&] {
-                runCommand("convert '" + jpeg.string() + "' BMP3:'" + theirs + "'");
-            });
+            magickSeconds = medianSeconds(
+                [&] { runCommand("convert '" + jpeg.string() + "' BMP3:'" + theirs + "'"); });
         }
         std::printf("| %s | %.3f s | %.3f s | %.2f | ", grey ? "grey, 236 levels" : "colour",
                     kivoSeconds, djpegSeconds, kivoSeconds / djpegSeconds);

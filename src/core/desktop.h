@@ -1,8 +1,8 @@
 #pragma once
 
-#include "geometry.h"
-#include "shape/outline.h"
-#include "window/message_dialog.h"
+#include "core/geometry.h"
+#include "core/shape/outline.h"
+#include "core/window/message_dialog.h"
 
 #include <optional>
 #include <string>

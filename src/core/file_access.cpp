@@ -1,6 +1,6 @@
-#include "file_access.h"
+#include "core/file_access.h"
 
-#include "error.h"
+#include "core/error.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,11 +1,11 @@
 // The JPEG conversion on whole files, in both of its output modes. A file it cannot take ends
 // in a KivoError; anything else (a crash, a sanitizer report, another exception, a leak) is a
 // fault, and so is a decoded picture that would not make a sound BMP file.
-#include "error.h"
+#include "core/error.h"
+#include "core/picture/bitmap_check.h"
+#include "core/picture/bmp_writer.h"
+#include "core/picture/jpeg_decoder.h"
 #include "input_file.h"
-#include "picture/bitmap_check.h"
-#include "picture/bmp_writer.h"
-#include "picture/jpeg_decoder.h"
 
 #include <csetjmp>
 #include <cstdint>

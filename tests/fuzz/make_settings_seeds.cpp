@@ -1,6 +1,6 @@
 // Writes the settings fuzzer's seeds into the folder given: files as the program's own writer
 // makes them, over the range of values it can record.
-#include "settings/settings_file.h"
+#include "core/settings/settings_file.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,9 +1,9 @@
 // The settings reader on whole files. Its answer to a bad file is a KivoError; anything else
 // (a crash, a sanitizer report, another exception, a leak) is a fault. A file it reads without
 // error must come back the same through the writer.
-#include "error.h"
+#include "core/error.h"
+#include "core/settings/settings_file.h"
 #include "input_file.h"
-#include "settings/settings_file.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // The real window breathing for 100 000 ticks, driven by calling the tick handler directly: once
 // the first 10 000 ticks have warmed every cache up, neither the process's resident memory nor
 // its resources in the X server may grow.
+#include "core/window/form_kivo.h"
 #include "qt_desktop.h"
-#include "window/form_kivo.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "error.h"
+#include "core/error.h"
 #include "temp_files.h"
 #include "xdg_autostart.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "desktop.h"
-#include "error.h"
+#include "core/desktop.h"
+#include "core/error.h"
 
 #include <cstdint>
 #include <deque>
@@ -48,7 +48,7 @@ class FakeDesktop : public Desktop {
     std::vector<DialogModel> dialogs;
     std::vector<WindowLevel> levelsDuringDialogs;
     std::vector<std::pair<std::string, std::string>> errorBoxes; // caption, text
-    std::deque<std::optional<std::string>> openAnswers; // empty queue cancels
+    std::deque<std::optional<std::string>> openAnswers;          // empty queue cancels
     std::vector<OpenDialogModel> openDialogs;
     std::vector<WindowLevel> levelsDuringOpenDialogs;
 

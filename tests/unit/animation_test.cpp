@@ -1,5 +1,5 @@
+#include "core/window/form_kivo.h"
 #include "fake_desktop.h"
-#include "window/form_kivo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "error.h"
-#include "picture/bitmap_check.h"
+#include "core/error.h"
+#include "core/picture/bitmap_check.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>

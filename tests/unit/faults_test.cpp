@@ -1,10 +1,10 @@
 // Hostile and unlucky inputs: files that vanish, lie about their size or are garbage.
+#include "core/paths.h"
+#include "core/picture/bitmap_check.h"
+#include "core/window/form_kivo.h"
 #include "fake_desktop.h"
 #include "jpeg_maker.h"
-#include "paths.h"
-#include "picture/bitmap_check.h"
 #include "temp_files.h"
-#include "window/form_kivo.h"
 
 #include <jerror.h>
 

@@ -1,6 +1,6 @@
+#include "core/window/form_kivo.h"
 #include "fake_desktop.h"
 #include "temp_files.h"
-#include "window/form_kivo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "window/message_dialog.h"
+#include "core/window/message_dialog.h"
 
 #include <gtest/gtest.h>
 

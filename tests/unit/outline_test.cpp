@@ -1,6 +1,6 @@
+#include "core/shape/outline.h"
+#include "core/window/form_kivo.h"
 #include "fake_desktop.h"
-#include "shape/outline.h"
-#include "window/form_kivo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
+#include "core/paths.h"
+#include "core/window/form_kivo.h"
 #include "fake_desktop.h"
 #include "jpeg_maker.h"
-#include "paths.h"
 #include "temp_files.h"
-#include "window/form_kivo.h"
 
 #include <gtest/gtest.h>
 

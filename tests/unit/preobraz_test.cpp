@@ -1,7 +1,7 @@
+#include "core/window/form_kivo.h"
 #include "fake_desktop.h"
 #include "jpeg_maker.h"
 #include "temp_files.h"
-#include "window/form_kivo.h"
 
 #include <jerror.h>
 

@@ -1,5 +1,5 @@
-#include "error.h"
-#include "settings/settings_file.h"
+#include "core/error.h"
+#include "core/settings/settings_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
+#include "core/paths.h"
+#include "core/window/form_kivo.h"
+#include "core/window/message_dialog.h"
 #include "fake_desktop.h"
-#include "paths.h"
 #include "temp_files.h"
-#include "window/form_kivo.h"
-#include "window/message_dialog.h"
 
 #include <gtest/gtest.h>
 

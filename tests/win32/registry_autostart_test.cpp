@@ -1,4 +1,4 @@
-#include "error.h"
+#include "core/error.h"
 #include "registry_autostart.h"
 
 #include <gtest/gtest.h>

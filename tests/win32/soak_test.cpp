@@ -1,8 +1,8 @@
 // 10 000 ticks of the real window's breathing: every tick hands the window a new region, and the
 // process's GDI objects must not grow with them.
+#include "core/window/form_kivo.h"
 #include "wide_text.h"
 #include "win32_desktop.h"
-#include "window/form_kivo.h"
 
 #include <commctrl.h>
 #include <cstdio>

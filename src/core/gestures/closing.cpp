@@ -1,6 +1,6 @@
-#include "paths.h"
-#include "settings/settings_file.h"
-#include "window/form_kivo.h"
+#include "core/paths.h"
+#include "core/settings/settings_file.h"
+#include "core/window/form_kivo.h"
 
 #include <string>
 

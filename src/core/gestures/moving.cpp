@@ -1,4 +1,4 @@
-#include "window/form_kivo.h"
+#include "core/window/form_kivo.h"
 
 #include <algorithm>
 #include <cstdint>

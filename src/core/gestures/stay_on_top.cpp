@@ -1,5 +1,5 @@
-#include "gestures/autorun_name.h"
-#include "window/form_kivo.h"
+#include "core/gestures/autorun_name.h"
+#include "core/window/form_kivo.h"
 
 #include <cstdint>
 

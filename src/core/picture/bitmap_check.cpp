@@ -1,7 +1,7 @@
-#include "picture/bitmap_check.h"
-#include "file_access.h"
+#include "core/picture/bitmap_check.h"
+#include "core/file_access.h"
 
-#include "error.h"
+#include "core/error.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "picture/bmp_writer.h"
-#include "file_access.h"
+#include "core/picture/bmp_writer.h"
+#include "core/file_access.h"
 
-#include "error.h"
-#include "settings/io_error.h"
-#include "settings/settings_file.h"
+#include "core/error.h"
+#include "core/settings/io_error.h"
+#include "core/settings/settings_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paths.h"
+#include "core/paths.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "picture/jpeg_decoder.h"
-#include "file_access.h"
+#include "core/picture/jpeg_decoder.h"
+#include "core/file_access.h"
 
-#include "error.h"
-#include "picture/bitmap_check.h"
+#include "core/error.h"
+#include "core/picture/bitmap_check.h"
 
 #include <cerrno>
 #include <csetjmp>

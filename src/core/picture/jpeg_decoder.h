@@ -1,6 +1,6 @@
 #pragma once
 
-#include "picture/bmp_writer.h"
+#include "core/picture/bmp_writer.h"
 
 #include <string>
 

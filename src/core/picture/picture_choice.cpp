@@ -1,7 +1,7 @@
-#include "file_access.h"
-#include "paths.h"
-#include "picture/file_name.h"
-#include "window/form_kivo.h"
+#include "core/file_access.h"
+#include "core/paths.h"
+#include "core/picture/file_name.h"
+#include "core/window/form_kivo.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "picture/bmp_writer.h"
-#include "picture/file_name.h"
-#include "picture/jpeg_decoder.h"
-#include "text.h"
-#include "window/form_kivo.h"
+#include "core/picture/bmp_writer.h"
+#include "core/picture/file_name.h"
+#include "core/picture/jpeg_decoder.h"
+#include "core/text.h"
+#include "core/window/form_kivo.h"
 
 #include <exception>
 

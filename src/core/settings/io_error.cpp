@@ -1,7 +1,7 @@
-#include "settings/io_error.h"
-#include "file_access.h"
+#include "core/settings/io_error.h"
+#include "core/file_access.h"
 
-#include "settings/settings_file.h"
+#include "core/settings/settings_file.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -1,9 +1,9 @@
-#include "settings/settings_file.h"
-#include "file_access.h"
+#include "core/settings/settings_file.h"
+#include "core/file_access.h"
 
-#include "error.h"
-#include "settings/io_error.h"
-#include "text.h"
+#include "core/error.h"
+#include "core/settings/io_error.h"
+#include "core/text.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "geometry.h"
-#include "window/kivo_state.h"
+#include "core/geometry.h"
+#include "core/window/kivo_state.h"
 
 #include <cstdint>
 #include <string>

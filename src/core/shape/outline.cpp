@@ -1,4 +1,4 @@
-#include "shape/outline.h"
+#include "core/shape/outline.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,12 +1,12 @@
-#include "window/form_kivo.h"
-#include "file_access.h"
+#include "core/window/form_kivo.h"
+#include "core/file_access.h"
 
-#include "error.h"
-#include "paths.h"
-#include "picture/bitmap_check.h"
-#include "picture/file_name.h"
-#include "settings/settings_file.h"
-#include "text.h"
+#include "core/error.h"
+#include "core/paths.h"
+#include "core/picture/bitmap_check.h"
+#include "core/picture/file_name.h"
+#include "core/settings/settings_file.h"
+#include "core/text.h"
 
 #include <exception>
 #include <filesystem>

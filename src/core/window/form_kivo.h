@@ -1,8 +1,8 @@
 #pragma once
 
-#include "desktop.h"
-#include "window/kivo_state.h"
-#include "window/message_dialog.h"
+#include "core/desktop.h"
+#include "core/window/kivo_state.h"
+#include "core/window/message_dialog.h"
 
 #include <functional>
 #include <string>

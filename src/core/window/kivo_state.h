@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shape/outline.h"
+#include "core/shape/outline.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
+#include "core/window/form_kivo.h"
 #include "qt_desktop.h"
 #include "qt_text.h"
-#include "window/form_kivo.h"
 
 #include <QApplication>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "main_window.h"
 
-#include "window/form_kivo.h"
+#include "core/window/form_kivo.h"
 
 #include <QPalette>
 

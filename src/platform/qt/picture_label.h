@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop.h"
+#include "core/desktop.h"
 
 #include <QLabel>
 #include <functional>

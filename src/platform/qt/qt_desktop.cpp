@@ -1,9 +1,9 @@
 #include "qt_desktop.h"
 
-#include "error.h"
+#include "core/error.h"
+#include "core/window/form_kivo.h"
 #include "qt_message_dialog.h"
 #include "qt_text.h"
-#include "window/form_kivo.h"
 #include "xdg_autostart.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop.h"
+#include "core/desktop.h"
 #include "main_window.h"
 
 namespace kivo {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window/message_dialog.h"
+#include "core/window/message_dialog.h"
 
 #include <QDialog>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "xdg_autostart.h"
 
-#include "error.h"
+#include "core/error.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,6 +1,6 @@
+#include "core/window/form_kivo.h"
 #include "wide_text.h"
 #include "win32_desktop.h"
-#include "window/form_kivo.h"
 
 #include <commctrl.h>
 

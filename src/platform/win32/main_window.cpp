@@ -1,7 +1,7 @@
 #include "main_window.h"
 
+#include "core/window/form_kivo.h"
 #include "resource_ids.h"
-#include "window/form_kivo.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "desktop.h"
+#include "core/desktop.h"
 #include "gdi_object.h"
 #include "painted_window.h"
 

@@ -1,6 +1,6 @@
 #include "registry_autostart.h"
 
-#include "error.h"
+#include "core/error.h"
 #include "wide_text.h"
 
 #include <memory>

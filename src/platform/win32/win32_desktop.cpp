@@ -1,11 +1,11 @@
 #include "win32_desktop.h"
 
-#include "error.h"
+#include "core/error.h"
+#include "core/window/form_kivo.h"
 #include "open_dialog.h"
 #include "registry_autostart.h"
 #include "wide_text.h"
 #include "win32_message_dialog.h"
-#include "window/form_kivo.h"
 #include "window_region.h"
 
 namespace kivo::win32 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "desktop.h"
+#include "core/desktop.h"
+#include "core/window/form_kivo.h"
 #include "main_window.h"
-#include "window/form_kivo.h"
 
 namespace kivo::win32 {
 

@@ -1,6 +1,6 @@
 #include "win32_message_dialog.h"
 
-#include "error.h"
+#include "core/error.h"
 #include "wide_text.h"
 
 #include <algorithm>

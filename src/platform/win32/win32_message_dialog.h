@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/geometry.h"
+#include "core/window/message_dialog.h"
 #include "gdi_object.h"
-#include "geometry.h"
-#include "window/message_dialog.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry.h"
+#include "core/geometry.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/shape/outline.h"
 #include "gdi_object.h"
-#include "shape/outline.h"
 
 #include <windows.h>
 
