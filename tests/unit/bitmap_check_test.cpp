@@ -1,5 +1,6 @@
 #include "core/error.h"
 #include "core/picture/bitmap_check.h"
+#include "system_texts.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -57,7 +58,7 @@ TEST(BitmapCheck, NamesTheFileAndTheReasonWhenItCannotBeOpened) {
         FAIL() << "a missing file was accepted";
     } catch (const KivoError& error) {
         EXPECT_EQ(std::string(error.what()),
-                  "Cannot open file \"" + path + "\". No such file or directory");
+                  "Cannot open file \"" + path + "\". " + test::missingFileReason());
     }
 }
 

@@ -1,20 +1,16 @@
 // Hostile and unlucky inputs: files that vanish, lie about their size or are garbage.
+#include "capped_run.h"
 #include "core/paths.h"
 #include "core/picture/bitmap_check.h"
 #include "core/window/form_kivo.h"
 #include "fake_desktop.h"
 #include "jpeg_maker.h"
+#include "system_texts.h"
 #include "temp_files.h"
 
 #include <jerror.h>
 
 #include <gtest/gtest.h>
-
-#ifndef _WIN32
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 #include <algorithm>
 #include <chrono>
@@ -37,8 +33,10 @@ using namespace std::chrono_literals;
 using test::bmp24;
 using test::FakeDesktop;
 using test::makeJpeg;
+using test::Outcome;
 using test::putLe;
 using test::readFile;
+using test::runCapped;
 using test::TempDir;
 using test::writeFile;
 
@@ -146,14 +144,6 @@ std::string bitmapClaiming(std::uint32_t width, std::int32_t height, int bitCoun
     return bytes + std::string(64, '\0');
 }
 
-// What a piece of work said, how long it took and, where it can be told, how much memory it
-// took beyond what the process already had.
-struct Outcome {
-    std::string said;
-    std::chrono::duration<double> took{};
-    std::optional<long> extraMemoryKib;
-};
-
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizer = true;
 #elif defined(__has_feature)
@@ -174,93 +164,6 @@ constexpr long kExtraMemoryKib = (kAddressSanitizer ? 64 : 16) * 1024;
 template <std::size_t N> std::string bytes(const char (&text)[N]) {
     return std::string(text, N - 1);
 }
-
-#ifndef _WIN32
-constexpr rlim_t kAddressSpaceRoom = 512ull << 20;
-
-// A "Vm...:" line of /proc/self/status, in KiB.
-long statusKib(const char* field) {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    long value = -1;
-    char line[256];
-    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
-        if (std::strncmp(line, field, std::strlen(field)) == 0) {
-            value = std::atol(line + std::strlen(field));
-        }
-    }
-    if (status != nullptr) {
-        std::fclose(status);
-    }
-    return value;
-}
-
-// Runs the work in a child process whose address space may grow by 512 MiB at most, so that a
-// big allocation fails there instead of passing unnoticed, and measures the child's peak memory
-// above its start. The child sends that growth on a first line, then what the work said.
-Outcome runCapped(const std::function<std::string()>& work) {
-    int channel[2];
-    if (pipe(channel) != 0) {
-        Outcome failed;
-        failed.said = "pipe failed";
-        return failed;
-    }
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        close(channel[0]);
-        // Above what is mapped already: the address sanitizer reserves terabytes up front.
-        const rlim_t cap = static_cast<rlim_t>(statusKib("VmSize:")) * 1024 + kAddressSpaceRoom;
-        const rlimit limit{cap, cap};
-        setrlimit(RLIMIT_AS, &limit);
-        const long before = statusKib("VmRSS:");
-        std::string said;
-        try {
-            said = work();
-        } catch (const std::exception& error) {
-            said = std::string("escaped: ") + error.what();
-        }
-        said = std::to_string(statusKib("VmHWM:") - before) + "\n" + said;
-        std::size_t written = 0;
-        while (written < said.size()) {
-            const ssize_t count = write(channel[1], said.data() + written, said.size() - written);
-            if (count <= 0) {
-                break;
-            }
-            written += static_cast<std::size_t>(count);
-        }
-        _exit(0);
-    }
-    close(channel[1]);
-    std::string received;
-    char buffer[4096];
-    ssize_t count = 0;
-    while ((count = read(channel[0], buffer, sizeof buffer)) > 0) {
-        received.append(buffer, static_cast<std::size_t>(count));
-    }
-    close(channel[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    Outcome outcome;
-    outcome.took = std::chrono::steady_clock::now() - start;
-    const std::size_t lineEnd = received.find('\n');
-    if (lineEnd != std::string::npos) {
-        outcome.extraMemoryKib = std::atol(received.c_str());
-        outcome.said = received.substr(lineEnd + 1);
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        outcome.said += " [child ended with status " + std::to_string(status) + "]";
-    }
-    return outcome;
-}
-#else
-Outcome runCapped(const std::function<std::string()>& work) {
-    const auto start = std::chrono::steady_clock::now();
-    Outcome outcome;
-    outcome.said = work();
-    outcome.took = std::chrono::steady_clock::now() - start;
-    return outcome;
-}
-#endif
 
 // Refusing a lying header takes a moment and next to no memory; the measures go into the
 // test's report.
@@ -331,8 +234,8 @@ TEST(VanishingPicture, AJpegGoneBeforeTheConversionIsReportedAndTheDialogOpensAg
     program.choose({program.photo("sea.jpg")});
     EXPECT_EQ(program.texts(), std::vector<std::string>{
                                    "kivo: Ошибка: Cannot open file \"" + program.photo("sea.jpg") +
-                                   "\". No such file or directory\nпреобразования файла:\n" +
-                                   program.photo("sea.jpg")});
+                                   "\". " + test::missingFileReason() +
+                                   "\nпреобразования файла:\n" + program.photo("sea.jpg")});
     EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
     EXPECT_FALSE(fs::exists(program.photo("sea.bmp")));
     EXPECT_FALSE(fs::exists(program.image("sea.bmp")));
@@ -444,8 +347,10 @@ TEST(DamagedSettings, AFileOfLoneCarriageReturnsIsOneLine) {
     program.start();
     // The whole file is the picture's path, which names no file.
     const std::string path = program.image("1.bmp") + "Formkivo.left=5Vid=1";
-    EXPECT_EQ(program.texts(), std::vector<std::string>{"error box kivo: Cannot open file \"" +
-                                                        path + "\". No such file or directory."});
+    EXPECT_EQ(program.texts(),
+              std::vector<std::string>{
+                  "error box kivo: " +
+                  errorBoxText("Cannot open file \"" + path + "\". " + test::missingFileReason())});
     EXPECT_EQ(program.form.state.ImagePath, path);
     EXPECT_EQ(program.form.state.Vid, 2);
     EXPECT_EQ(program.desktop.window, (WindowBounds{10, 20, 280, 279}));

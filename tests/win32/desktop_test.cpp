@@ -1,8 +1,8 @@
 #include "core/error.h"
+#include "core/system/utf16.h"
 #include "registry_autostart.h"
 #include "temp_files.h"
 #include "ui_driver.h"
-#include "wide_text.h"
 #include "win32_desktop.h"
 
 #include <algorithm>
@@ -20,7 +20,7 @@ using test::press;
 using test::textOf;
 
 std::string utf8(const std::filesystem::path& path) {
-    return toUtf8(path.wstring());
+    return fromWide(path.wstring());
 }
 
 // Lets the queued messages run for a while, as the message loop would.

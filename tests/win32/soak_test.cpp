@@ -1,7 +1,7 @@
 // 10 000 ticks of the real window's breathing: every tick hands the window a new region, and the
 // process's GDI objects must not grow with them.
+#include "core/system/utf16.h"
 #include "core/window/form_kivo.h"
-#include "wide_text.h"
 #include "win32_desktop.h"
 
 #include <commctrl.h>

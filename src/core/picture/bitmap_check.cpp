@@ -1,9 +1,8 @@
 #include "core/picture/bitmap_check.h"
-#include "core/file_access.h"
+#include "core/system/files.h"
 
 #include "core/error.h"
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -108,7 +107,7 @@ void checkBitmapFile(const std::string& path) {
     const std::size_t size = std::fread(head, 1, sizeof head, in);
     if (std::ferror(in) != 0) {
         // A folder, for one, opens but cannot be read.
-        const int error = errno;
+        const int error = lastSystemError();
         std::fclose(in);
         throwCannotOpen(path, error);
     }

@@ -1,14 +1,5 @@
 #include "core/picture/bmp_writer.h"
-#include "core/file_access.h"
-
-#include "core/error.h"
-#include "core/settings/io_error.h"
-#include "core/settings/settings_file.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
+#include "core/system/files.h"
 
 namespace kivo {
 
@@ -45,30 +36,6 @@ std::vector<std::uint8_t> headers(const BmpPicture& picture, std::uint32_t pixel
     return out;
 }
 
-[[noreturn]] void throwIoError(int errnoValue, const std::string& file) {
-    throw KivoError(ioErrorMessage(ioErrorCode(errnoValue, file)));
-}
-
-// Returns errno's value of the first failure, or 0.
-int writeAll(const std::string& file, const std::vector<std::uint8_t>& head,
-             const BmpPicture& picture, std::size_t pixelBytes) {
-    std::FILE* out = openFile(file, "wb");
-    if (out == nullptr) {
-        return errno;
-    }
-    const bool written = std::fwrite(head.data(), 1, head.size(), out) == head.size() &&
-                         std::fwrite(picture.pixels.get(), 1, pixelBytes, out) == pixelBytes;
-    int error = written ? 0 : errno;
-    // Closing flushes the buffer: a full disk may only show here.
-    if (std::fclose(out) != 0 && error == 0) {
-        error = errno;
-    }
-    if (!written && error == 0) {
-        error = EIO;
-    }
-    return error;
-}
-
 } // namespace
 
 std::size_t bmpStride(std::int32_t width, int bitsPerPixel) {
@@ -80,17 +47,7 @@ void writeBmpFile(const std::string& path, const BmpPicture& picture) {
         bmpStride(picture.width, picture.bitsPerPixel) * static_cast<std::size_t>(picture.height);
     const std::vector<std::uint8_t> head = headers(picture, static_cast<std::uint32_t>(pixelBytes));
 
-    const std::string temporary = path + ".tmp";
-    if (const int error = writeAll(temporary, head, picture, pixelBytes); error != 0) {
-        removeFileQuietly(temporary);
-        throwIoError(error, path);
-    }
-    std::error_code renamed;
-    std::filesystem::rename(filePath(temporary), filePath(path), renamed);
-    if (renamed) {
-        removeFileQuietly(temporary);
-        throwIoError(renamed.default_error_condition().value(), path);
-    }
+    replaceFile(path, {{head.data(), head.size()}, {picture.pixels.get(), pixelBytes}});
 }
 
 } // namespace kivo

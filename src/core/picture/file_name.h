@@ -8,8 +8,11 @@ namespace kivo {
 
 // Where the file name begins in a full path.
 inline std::size_t fileNameStart(const std::string& path) {
-    const std::size_t separator = path.find_last_of(kPathSeparators);
-    return separator == std::string::npos ? 0 : separator + 1;
+    std::size_t start = path.size();
+    while (start > 0 && !isPathSeparator(path[start - 1])) {
+        --start;
+    }
+    return start;
 }
 
 inline std::string fileNameOf(const std::string& path) {

@@ -1,10 +1,9 @@
 #include "core/picture/jpeg_decoder.h"
-#include "core/file_access.h"
+#include "core/system/files.h"
 
 #include "core/error.h"
 #include "core/picture/bitmap_check.h"
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 

@@ -1,9 +1,8 @@
-#include "core/file_access.h"
 #include "core/paths.h"
 #include "core/picture/file_name.h"
+#include "core/system/files.h"
 #include "core/window/form_kivo.h"
 
-#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -107,7 +106,7 @@ bool TFormKivo::copyIntoPictureFolder(const std::string& chosen, const std::stri
                    {ModalResult::No, ModalResult::OK}) == ModalResult::OK) {
         // With nothing to copy in its place, the existing copy would be lost for nothing.
         if (!exists(chosen)) {
-            ShowDialog(copyFailure(ENOENT), DialogKind::Error, {ModalResult::OK});
+            ShowDialog(copyFailure(fileNotFoundError()), DialogKind::Error, {ModalResult::OK});
             return false;
         }
         std::error_code error;
@@ -120,11 +119,8 @@ bool TFormKivo::copyIntoPictureFolder(const std::string& chosen, const std::stri
         }
     }
     if (!exists(target)) {
-        std::error_code error;
-        std::filesystem::copy_file(filePath(chosen), filePath(target),
-                                   std::filesystem::copy_options::none, error);
-        if (error) {
-            ShowDialog(copyFailure(error.value()), DialogKind::Error, {ModalResult::OK});
+        if (const int error = copyNewFile(chosen, target); error != 0) {
+            ShowDialog(copyFailure(error), DialogKind::Error, {ModalResult::OK});
             return false;
         }
     }

@@ -1,44 +1,14 @@
 #include "core/settings/settings_file.h"
-#include "core/file_access.h"
 
-#include "core/error.h"
-#include "core/settings/io_error.h"
+#include "core/system/files.h"
 #include "core/text.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 #include <vector>
 
 namespace kivo {
 
 namespace {
-
-[[noreturn]] void throwIoError(int errnoValue, const std::string& file) {
-    throw KivoError(ioErrorMessage(ioErrorCode(errnoValue, file)));
-}
-
-std::string readWholeFile(const std::string& file) {
-    std::FILE* in = openFile(file, "rb");
-    if (in == nullptr) {
-        throwIoError(errno, file);
-    }
-    std::string bytes;
-    char buffer[4096];
-    std::size_t count = 0;
-    while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) {
-        bytes.append(buffer, count);
-    }
-    const bool failed = std::ferror(in) != 0;
-    const int error = errno;
-    std::fclose(in);
-    if (failed) {
-        throwIoError(error, file);
-    }
-    return bytes;
-}
 
 // A line ends at LF; a CR never belongs to a line, whether or not an LF follows it; byte 26
 // ends the line and the file.
@@ -123,37 +93,10 @@ void readSettings(const std::string& file, KivoState& state, WindowBounds& windo
     }
 }
 
-// The text goes to a temporary file beside the old one, which is replaced only once the new
-// one is complete, so a failure at any step keeps the settings of the last good save.
 void writeSettings(const std::string& file, const KivoState& state, const WindowBounds& window,
                    Size picture) {
     const std::string text = systemTextFromUtf8(settingsText(state, window, picture));
-    const std::string temporary = file + ".tmp";
-
-    std::FILE* out = openFile(temporary, "wb");
-    if (out == nullptr) {
-        throwIoError(errno, file);
-    }
-    int error = 0;
-    bool failed =
-        std::fwrite(text.data(), 1, text.size(), out) != text.size() || std::fflush(out) != 0;
-    if (failed) {
-        error = errno;
-    }
-    if (std::fclose(out) != 0 && !failed) {
-        failed = true;
-        error = errno;
-    }
-    if (!failed) {
-        std::error_code renameError;
-        std::filesystem::rename(filePath(temporary), filePath(file), renameError);
-        if (!renameError) {
-            return;
-        }
-        error = renameError.default_error_condition().value();
-    }
-    removeFileQuietly(temporary);
-    throwIoError(error, file);
+    replaceFile(file, {{text.data(), text.size()}});
 }
 
 } // namespace kivo

@@ -21,7 +21,4 @@ void writeSettings(const std::string& file, const KivoState& state, const Window
 // Throws KivoError "'<text>' is not a valid integer value".
 std::int32_t strToInt(const std::string& text);
 
-// The user-facing message for an I/O error code ("File not found", "I/O error 13", ...).
-std::string ioErrorMessage(int code);
-
 } // namespace kivo

@@ -1,5 +1,5 @@
 #include "core/window/form_kivo.h"
-#include "core/file_access.h"
+#include "core/system/files.h"
 
 #include "core/error.h"
 #include "core/paths.h"
@@ -148,7 +148,7 @@ std::string errorBoxText(const std::string& message) {
 
 std::string withTrailingSeparator(std::string folder) {
     if (folder.empty() || !isPathSeparator(folder.back())) {
-        folder += kPathSeparator;
+        folder += pathSeparator();
     }
     return folder;
 }

@@ -1,9 +1,9 @@
 #include "xdg_autostart.h"
 
 #include "core/error.h"
+#include "core/system/files.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -84,23 +84,20 @@ std::string autostartEntryText(const std::string& executable) {
 
 void writeAutostartEntry(const std::filesystem::path& folder, const std::string& name,
                          const std::string& executable) {
-    const std::filesystem::path entry = entryPath(folder, name);
-    // Not named *.desktop, so a half-written entry never starts anything.
-    const std::filesystem::path temporary = folder / ("." + name + ".desktop.new");
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     bool written = false;
     if (!error) {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << autostartEntryText(executable);
-        out.close();
-        written = static_cast<bool>(out);
+        // The temporary file beside the entry is not named *.desktop: a half-written entry
+        // never starts anything.
+        const std::string text = autostartEntryText(executable);
+        try {
+            replaceFile(entryPath(folder, name).string(), {{text.data(), text.size()}});
+            written = true;
+        } catch (const KivoError&) {
+        }
     }
-    if (written) {
-        std::filesystem::rename(temporary, entry, error);
-    }
-    if (!written || error) {
-        std::filesystem::remove(temporary, error);
+    if (!written) {
         throw KivoError("Failed to set data for '" + name + "'");
     }
 }

@@ -1,5 +1,5 @@
+#include "core/system/utf16.h"
 #include "core/window/form_kivo.h"
-#include "wide_text.h"
 #include "win32_desktop.h"
 
 #include <commctrl.h>
@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     kivo::TFormKivo form(desktop);
     desktop.connect(form);
     // The task bar shows the window's text.
-    SetWindowTextW(window, kivo::win32::toWide(form.applicationTitle()).c_str());
+    SetWindowTextW(window, kivo::toWide(form.applicationTitle()).c_str());
 
     form.dispatch([&] { form.FormCreate(); });
     ShowWindow(window, showCommand);

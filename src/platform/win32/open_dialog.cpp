@@ -1,6 +1,6 @@
 #include "open_dialog.h"
 
-#include "wide_text.h"
+#include "core/system/utf16.h"
 
 #include <commdlg.h>
 #include <vector>
@@ -42,7 +42,7 @@ std::optional<std::string> runOpenDialog(HWND owner, const OpenDialogModel& mode
     if (!GetOpenFileNameW(&dialog)) {
         return std::nullopt;
     }
-    return toUtf8(path.data());
+    return fromWide(path.data());
 }
 
 } // namespace kivo::win32

@@ -1,7 +1,7 @@
 #include "registry_autostart.h"
 
 #include "core/error.h"
-#include "wide_text.h"
+#include "core/system/utf16.h"
 
 #include <memory>
 #include <type_traits>

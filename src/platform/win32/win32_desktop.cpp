@@ -1,10 +1,10 @@
 #include "win32_desktop.h"
 
 #include "core/error.h"
+#include "core/system/utf16.h"
 #include "core/window/form_kivo.h"
 #include "open_dialog.h"
 #include "registry_autostart.h"
-#include "wide_text.h"
 #include "win32_message_dialog.h"
 #include "window_region.h"
 
@@ -59,7 +59,7 @@ std::string Win32Desktop::executablePath() const {
             GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length < path.size()) {
             path.resize(length);
-            return toUtf8(path);
+            return fromWide(path);
         }
         path.resize(path.size() * 2); // cut short: try a larger buffer
     }

@@ -1,7 +1,7 @@
 #include "win32_message_dialog.h"
 
 #include "core/error.h"
-#include "wide_text.h"
+#include "core/system/utf16.h"
 
 #include <algorithm>
 #include <cstring>

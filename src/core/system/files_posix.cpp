@@ -1,0 +1,214 @@
+#include "core/error.h"
+#include "core/settings/io_error.h"
+#include "core/system/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kivo {
+
+namespace {
+
+// A write that stopped short without saying why, which only a full disk does.
+constexpr int kShortWrite = -1;
+
+bool folderExists(const std::string& file) {
+    const std::filesystem::path folder = filePath(file).parent_path();
+    std::error_code ignored;
+    return folder.empty() || std::filesystem::is_directory(folder, ignored);
+}
+
+[[noreturn]] void throwIoError(int error, const std::string& file) {
+    throw KivoError(ioErrorText(error, file));
+}
+
+// O_NONBLOCK keeps a FIFO without a writer from blocking the open; reads block as usual.
+int openWithoutWaiting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    return fd;
+}
+
+// Root may write any file, but one without a single write bit is read-only to it as well, as a
+// read-only file is to an administrator on Windows.
+bool readOnly(const std::string& path, const struct stat& file) {
+    if (::geteuid() == 0) {
+        return (file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    }
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+// 0 or errno's value. Only root may give the file back to another owner; anyone else who may
+// write it becomes its owner.
+int keepPermissions(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+        return errno;
+    }
+    return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
+}
+
+// 0, errno's value, or kShortWrite.
+int writeParts(int fd, std::initializer_list<Bytes> parts) {
+    for (const Bytes& part : parts) {
+        const char* next = static_cast<const char*>(part.data);
+        std::size_t left = part.size;
+        while (left > 0) {
+            const ssize_t written = ::write(fd, next, left);
+            if (written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (written < 0) {
+                return errno;
+            }
+            if (written == 0) {
+                return kShortWrite;
+            }
+            next += written;
+            left -= static_cast<std::size_t>(written);
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+char pathSeparator() {
+    return '/';
+}
+
+// A backslash is an ordinary character of a Linux file name.
+bool isPathSeparator(char c) {
+    return c == '/';
+}
+
+// Linux paths are bytes, UTF-8 by convention; they pass through untouched.
+std::filesystem::path filePath(const std::string& text) {
+    return text;
+}
+
+std::string pathText(const std::filesystem::path& path) {
+    return path.string();
+}
+
+std::string systemTextFromUtf8(const std::string& text) {
+    return text;
+}
+
+std::string utf8FromSystemText(const std::string& text) {
+    return text;
+}
+
+int lastSystemError() {
+    return errno;
+}
+
+int fileNotFoundError() {
+    return ENOENT;
+}
+
+std::FILE* openForReading(const std::string& path) {
+    const int fd = openWithoutWaiting(path);
+    if (fd < 0) {
+        throwCannotOpen(path, errno);
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (file == nullptr) {
+        const int error = errno;
+        ::close(fd);
+        throwCannotOpen(path, error);
+    }
+    return file;
+}
+
+void throwCannotOpen(const std::string& path, int systemError) {
+    throw KivoError("Cannot open file \"" + path + "\". " + std::strerror(systemError));
+}
+
+// errno's values, mapped one by one; those the table does not know are shown as they are.
+std::string ioErrorText(int systemError, const std::string& file) {
+    switch (systemError) {
+    case ENOENT:
+        // The system says "not found" for a missing folder too; the user is told which.
+        return ioErrorMessage(folderExists(file) ? kIoFileNotFound : kIoInvalidFilename);
+    case ENOTDIR:
+        return ioErrorMessage(kIoInvalidFilename);
+    case EMFILE:
+    case ENFILE:
+        return ioErrorMessage(kIoTooManyOpenFiles);
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ioErrorMessage(kIoAccessDenied);
+    case ENOSPC:
+    case EDQUOT:
+    case kShortWrite:
+        return ioErrorMessage(kIoDiskFull);
+    default:
+        return unlistedIoErrorMessage(systemError);
+    }
+}
+
+std::string readWholeFile(const std::string& path) {
+    const int fd = openWithoutWaiting(path);
+    if (fd < 0) {
+        throwIoError(errno, path);
+    }
+    std::string bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            const int error = count < 0 ? errno : 0;
+            ::close(fd);
+            if (error != 0) {
+                throwIoError(error, path);
+            }
+            return bytes;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
+    struct stat old {};
+    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing && readOnly(path, old)) {
+        throwIoError(EACCES, path);
+    }
+    const std::string temporary = path + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        throwIoError(errno, path);
+    }
+    int error = writeParts(fd, parts);
+    if (error == 0 && replacing) {
+        error = keepPermissions(fd, old);
+    }
+    // Closing may report a write the system had deferred.
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        throwIoError(error, path);
+    }
+}
+
+int copyNewFile(const std::string& from, const std::string& to) {
+    std::error_code error;
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, error);
+    return error.value();
+}
+
+} // namespace kivo

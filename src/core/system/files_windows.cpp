@@ -1,0 +1,183 @@
+#include "core/error.h"
+#include "core/settings/io_error.h"
+#include "core/system/files.h"
+#include "core/system/utf16.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+namespace kivo {
+
+namespace {
+
+// A write that stopped short without an error, which only a full disk does.
+constexpr DWORD kShortWrite = ERROR_HANDLE_DISK_FULL;
+
+[[noreturn]] void throwIoError(DWORD error, const std::string& file) {
+    throw KivoError(ioErrorText(static_cast<int>(error), file));
+}
+
+// The system's own text for an error, in its own language, without the line break it ends in.
+std::string systemMessage(DWORD error) {
+    wchar_t text[512] = {};
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, text, static_cast<DWORD>(std::size(text)), nullptr);
+    std::wstring message(text, length);
+    while (!message.empty() &&
+           (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' ')) {
+        message.pop_back();
+    }
+    return message.empty() ? "System error " + std::to_string(error) : fromWide(message);
+}
+
+HANDLE openExisting(const std::string& path) {
+    return CreateFileW(toWide(path).c_str(), GENERIC_READ,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// 0 or the system's error code.
+DWORD writeParts(HANDLE file, std::initializer_list<Bytes> parts) {
+    for (const Bytes& part : parts) {
+        const char* next = static_cast<const char*>(part.data);
+        std::size_t left = part.size;
+        while (left > 0) {
+            const DWORD chunk = left < (1u << 30) ? static_cast<DWORD>(left) : 1u << 30;
+            DWORD written = 0;
+            if (!WriteFile(file, next, chunk, &written, nullptr)) {
+                return GetLastError();
+            }
+            if (written == 0) {
+                return kShortWrite;
+            }
+            next += written;
+            left -= written;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+char pathSeparator() {
+    return '\\';
+}
+
+// Windows takes "/" as a separator as well.
+bool isPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+std::filesystem::path filePath(const std::string& text) {
+    return toWide(text);
+}
+
+std::string pathText(const std::filesystem::path& path) {
+    return fromWide(path.wstring());
+}
+
+std::string systemTextFromUtf8(const std::string& text) {
+    return fromWide(toWide(text), CP_ACP);
+}
+
+std::string utf8FromSystemText(const std::string& text) {
+    return fromWide(toWide(text, CP_ACP));
+}
+
+int lastSystemError() {
+    return static_cast<int>(GetLastError());
+}
+
+int fileNotFoundError() {
+    return ERROR_FILE_NOT_FOUND;
+}
+
+std::FILE* openForReading(const std::string& path) {
+    HANDLE file = openExisting(path);
+    if (file == INVALID_HANDLE_VALUE) {
+        throwCannotOpen(path, lastSystemError());
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY);
+    if (fd == -1) {
+        CloseHandle(file);
+        throwCannotOpen(path, ERROR_TOO_MANY_OPEN_FILES);
+    }
+    std::FILE* stream = _fdopen(fd, "rb");
+    if (stream == nullptr) {
+        _close(fd);
+        throwCannotOpen(path, ERROR_TOO_MANY_OPEN_FILES);
+    }
+    return stream;
+}
+
+void throwCannotOpen(const std::string& path, int systemError) {
+    throw KivoError("Cannot open file \"" + path + "\". " +
+                    systemMessage(static_cast<DWORD>(systemError)));
+}
+
+// The table is keyed by the system's own codes; a full disk has two of them.
+std::string ioErrorText(int systemError, const std::string&) {
+    switch (systemError) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ioErrorMessage(kIoDiskFull);
+    default:
+        return ioErrorMessage(systemError);
+    }
+}
+
+std::string readWholeFile(const std::string& path) {
+    HANDLE file = openExisting(path);
+    if (file == INVALID_HANDLE_VALUE) {
+        throwIoError(GetLastError(), path);
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD count = 0;
+    bool read = false;
+    while ((read = ReadFile(file, buffer, sizeof buffer, &count, nullptr) != 0) && count > 0) {
+        bytes.append(buffer, count);
+    }
+    const DWORD error = read ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(file);
+    if (error != ERROR_SUCCESS) {
+        throwIoError(error, path);
+    }
+    return bytes;
+}
+
+void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
+    const std::wstring target = toWide(path);
+    const std::wstring temporary = toWide(path + ".tmp");
+    // Refused before anything is written, as the system's own replace would refuse it.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        throwIoError(ERROR_ACCESS_DENIED, path);
+    }
+    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        throwIoError(GetLastError(), path);
+    }
+    DWORD error = writeParts(file, parts);
+    if (!CloseHandle(file) && error == 0) {
+        error = GetLastError();
+    }
+    if (error == 0 && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        error = GetLastError();
+    }
+    if (error != 0) {
+        DeleteFileW(temporary.c_str());
+        throwIoError(error, path);
+    }
+}
+
+int copyNewFile(const std::string& from, const std::string& to) {
+    const BOOL copied = CopyFileW(toWide(from).c_str(), toWide(to).c_str(), TRUE);
+    return copied ? 0 : lastSystemError();
+}
+
+} // namespace kivo

@@ -1,0 +1,174 @@
+#include "core/error.h"
+#include "core/picture/bitmap_check.h"
+#include "core/system/files.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::namesIn;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+constexpr uid_t kNobody = 65534;
+
+std::string replaceError(const fs::path& file) {
+    const std::string text = "new text";
+    try {
+        replaceFile(file.string(), {{text.data(), text.size()}});
+        return "";
+    } catch (const KivoError& error) {
+        return error.what();
+    }
+}
+
+// Root writes whatever a folder's permissions say, so the child becomes an ordinary user and
+// prints the error it got.
+[[noreturn]] void replaceAsOrdinaryUser(const fs::path& file) {
+    if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+        std::fputs("cannot leave root", stderr);
+        std::exit(2);
+    }
+    std::fputs(replaceError(file).c_str(), stderr);
+    std::exit(0);
+}
+
+class Replacing : public testing::Test {
+  protected:
+    TempDir dir;
+    fs::path folder = dir.path() / "date";
+    fs::path file = folder / "soxran.txt";
+    std::string old = "Параметры окон и опций Kivo\r\nVid=1\r\n";
+
+    void SetUp() override {
+        fs::create_directory(folder);
+        writeFile(file, old);
+    }
+    void expectOldFileAloneIntact() {
+        EXPECT_EQ(readFile(file), old);
+        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"soxran.txt"});
+    }
+};
+
+TEST_F(Replacing, AReadOnlyFolderDeniesAccess) {
+    fs::permissions(folder,
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    EXPECT_EXIT(replaceAsOrdinaryUser(file), testing::ExitedWithCode(0), "^File access denied$");
+    expectOldFileAloneIntact();
+}
+
+// The folder would let the rename through; the file's own permissions forbid it.
+TEST_F(Replacing, AFileTheUserMayNotWriteIsRefusedInAWritableFolder) {
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(dir.path().c_str(), kNobody, kNobody), 0);
+        ASSERT_EQ(chown(folder.c_str(), kNobody, kNobody), 0);
+    }
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EXIT(replaceAsOrdinaryUser(file), testing::ExitedWithCode(0), "^File access denied$");
+    expectOldFileAloneIntact();
+}
+
+TEST_F(Replacing, TheNewFileKeepsTheOldOnesPermissions) {
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(replaceError(file), "");
+    EXPECT_EQ(readFile(file), "new text");
+    EXPECT_EQ(fs::status(file).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(Replacing, AWriteCutShortRemovesTheTemporaryFile) {
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            const rlim_t unlimited = limit.rlim_cur;
+            limit.rlim_cur = 4; // the first write stops short, the next one fails
+            setrlimit(RLIMIT_FSIZE, &limit);
+            const std::string error = replaceError(file);
+            // The death test's output may go to a file as well.
+            limit.rlim_cur = unlimited;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::fputs(error.c_str(), stderr);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "^I/O error " + std::to_string(EFBIG) + "$");
+    expectOldFileAloneIntact();
+}
+
+// /dev/full, where every write fails for want of space.
+TEST(FullDisk, IsReportedAndLeavesNoFile) {
+    TempDir dir;
+    const fs::path file = dir.path() / "c.bmp";
+    fs::create_symlink("/dev/full", dir.path() / "c.bmp.tmp");
+    EXPECT_EQ(replaceError(file), "Disk full");
+    EXPECT_TRUE(namesIn(dir.path()).empty());
+}
+
+TEST(ErrnoValues, AreMappedToTheTableOneByOne) {
+    TempDir dir;
+    const std::string present = (dir.path() / "f").string();
+    EXPECT_EQ(ioErrorText(ENOENT, present), "File not found");
+    EXPECT_EQ(ioErrorText(ENOENT, "f"), "File not found");
+    EXPECT_EQ(ioErrorText(ENOENT, (dir.path() / "none" / "f").string()), "Invalid filename");
+    EXPECT_EQ(ioErrorText(ENOTDIR, present), "Invalid filename");
+    for (const int error : {EMFILE, ENFILE}) {
+        EXPECT_EQ(ioErrorText(error, present), "Too many open files") << error;
+    }
+    for (const int error : {EACCES, EPERM, EROFS}) {
+        EXPECT_EQ(ioErrorText(error, present), "File access denied") << error;
+    }
+    for (const int error : {ENOSPC, EDQUOT}) {
+        EXPECT_EQ(ioErrorText(error, present), "Disk full") << error;
+    }
+    // Numbers the table gives other meanings are shown as numbers.
+    EXPECT_EQ(ioErrorText(EIO, present), "I/O error " + std::to_string(EIO));
+    EXPECT_EQ(ioErrorText(EISDIR, present), "I/O error " + std::to_string(EISDIR));
+}
+
+TEST(Copying, GivesErrnosOwnValue) {
+    TempDir dir;
+    const std::string from = (dir.path() / "a.bmp").string();
+    writeFile(from, "picture");
+    writeFile(dir.path() / "b.bmp", "another");
+    EXPECT_EQ(copyNewFile(from, (dir.path() / "b.bmp").string()), EEXIST);
+    EXPECT_EQ(readFile(dir.path() / "b.bmp"), "another");
+    EXPECT_EQ(copyNewFile((dir.path() / "gone.bmp").string(), (dir.path() / "c.bmp").string()),
+              ENOENT);
+    EXPECT_EQ(copyNewFile(from, (dir.path() / "c.bmp").string()), 0);
+    EXPECT_EQ(readFile(dir.path() / "c.bmp"), "picture");
+}
+
+// A pipe with nobody at its other end would block an ordinary open for ever.
+TEST(Fifo, IsReadWithoutWaitingForAWriter) {
+    TempDir dir;
+    const fs::path fifo = dir.path() / "soxran.txt";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(readWholeFile(fifo.string()), "");
+    try {
+        checkBitmapFile(fifo.string());
+        FAIL() << "a FIFO was taken for a picture";
+    } catch (const KivoError& error) {
+        EXPECT_STREQ(error.what(), "Bitmap image is not valid");
+    }
+}
+
+} // namespace
+} // namespace kivo

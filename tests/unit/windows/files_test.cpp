@@ -1,0 +1,54 @@
+#include "core/error.h"
+#include "core/system/files.h"
+#include "temp_files.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+
+namespace kivo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+TEST(WindowsErrorCodes, KeyTheTableThemselves) {
+    EXPECT_EQ(ioErrorText(ERROR_FILE_NOT_FOUND, "f"), "File not found");
+    EXPECT_EQ(ioErrorText(ERROR_PATH_NOT_FOUND, "f"), "Invalid filename");
+    EXPECT_EQ(ioErrorText(ERROR_TOO_MANY_OPEN_FILES, "f"), "Too many open files");
+    EXPECT_EQ(ioErrorText(ERROR_ACCESS_DENIED, "f"), "File access denied");
+    EXPECT_EQ(ioErrorText(ERROR_DISK_FULL, "f"), "Disk full");
+    EXPECT_EQ(ioErrorText(ERROR_HANDLE_DISK_FULL, "f"), "Disk full");
+    EXPECT_EQ(ioErrorText(ERROR_SHARING_VIOLATION, "f"), "I/O error 32");
+}
+
+TEST(WindowsErrorCodes, AreWhatACopyReports) {
+    TempDir dir;
+    const std::string from = (dir.path() / "a.bmp").string();
+    writeFile(from, "picture");
+    writeFile(dir.path() / "b.bmp", "another");
+    EXPECT_EQ(copyNewFile(from, (dir.path() / "b.bmp").string()), ERROR_FILE_EXISTS);
+    EXPECT_EQ(readFile(dir.path() / "b.bmp"), "another");
+    EXPECT_EQ(copyNewFile((dir.path() / "gone.bmp").string(), (dir.path() / "c.bmp").string()),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(copyNewFile(from, (dir.path() / "none" / "c.bmp").string()), ERROR_PATH_NOT_FOUND);
+}
+
+TEST(WindowsErrorCodes, ExplainAFileThatCannotBeOpenedInTheSystemsWords) {
+    TempDir dir;
+    const std::string path = (dir.path() / "нет" / "1.bmp").string();
+    try {
+        std::fclose(openForReading(path));
+        FAIL() << "a file in a missing folder opened";
+    } catch (const KivoError& error) {
+        EXPECT_STREQ(error.what(), ("Cannot open file \"" + path + "\". Путь не найден.").c_str());
+    }
+}
+
+} // namespace
+} // namespace kivo
