@@ -41,9 +41,8 @@ class Desktop {
     virtual void closeWindow() = 0;
     // Whole removes the region; an outline with no area hides the whole window.
     virtual void setWindowOutline(const Outline& outline) = 0;
-    // Setting the level the window already has does nothing.
+    // The core sets a level only when it changes.
     virtual void setWindowLevel(WindowLevel level) = 0;
-    virtual WindowLevel windowLevel() const = 0;
     virtual void setWindowCursor(CursorShape cursor) = 0;
 
     // Image1: shows a BMP file the core has already checked; throws KivoError when the

@@ -2,6 +2,7 @@
 
 #include "core/desktop.h"
 #include "core/error.h"
+#include "core/window/form_kivo.h"
 
 #include <cstdint>
 #include <deque>
@@ -70,7 +71,6 @@ class FakeDesktop : public Desktop {
         level = l;
         levels.push_back(l);
     }
-    WindowLevel windowLevel() const override { return level; }
     void setWindowCursor(CursorShape c) override { windowCursor = c; }
 
     // Takes the size from the BMP header, as a real picture control would.
@@ -147,5 +147,13 @@ class FakeDesktop : public Desktop {
         return static_cast<std::int32_t>(v);
     }
 };
+
+// A window that is to stay above is put there by the next tick.
+inline void raiseThroughATick(TFormKivo& form) {
+    form.state.Flpv = 1;
+    form.state.Running = 1;
+    form.Timer1Timer();
+    form.state.Running = 0;
+}
 
 } // namespace kivo::test

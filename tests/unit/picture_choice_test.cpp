@@ -69,7 +69,7 @@ std::string tooSmall(const std::string& size) {
 
 TEST(SpeedButton1Click, OpensThePictureFolderAndCancellingChangesNothing) {
     Program program;
-    program.desktop.level = WindowLevel::Topmost;
+    test::raiseThroughATick(program.form);
     program.choose({});
     ASSERT_EQ(program.desktop.openDialogs.size(), 1u);
     const OpenDialogModel& dialog = program.desktop.openDialogs[0];

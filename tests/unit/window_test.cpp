@@ -161,15 +161,15 @@ TEST(FormCreate, ABadNumberStopsReadingButKeepsWhatCameBefore) {
 TEST(ShowDialog, LowersATopmostWindowWhileOpenAndRaisesItAfter) {
     FakeDesktop desktop;
     TFormKivo form(desktop);
-    desktop.level = WindowLevel::Topmost;
+    test::raiseThroughATick(form);
     desktop.answers = {ModalResult::OK};
     EXPECT_EQ(form.ShowDialog("?", DialogKind::Confirmation, {ModalResult::OK}), ModalResult::OK);
     EXPECT_EQ(desktop.levelsDuringDialogs, std::vector<WindowLevel>{WindowLevel::Normal});
     EXPECT_EQ(desktop.level, WindowLevel::Topmost);
 
-    desktop.level = WindowLevel::Normal;
+    TFormKivo normal(desktop);
     desktop.levels.clear();
-    form.ShowNote("note");
+    normal.ShowNote("note");
     EXPECT_TRUE(desktop.levels.empty());
     EXPECT_EQ(desktop.dialogs.back().title, "kivo");
 }

@@ -28,7 +28,7 @@ void TFormKivo::Image1DblClick() {
         state.Running = 0;
         state.Inset = state.InsetMax;
         state.TrialMode = 0;
-        desktop_.setWindowLevel(WindowLevel::Topmost);
+        setWindowLevel(WindowLevel::Topmost);
         return;
     }
 

@@ -145,7 +145,7 @@ void TFormKivo::acceptPicture(const std::string& target) {
     window.height = picture.height;
     desktop_.setWindowBounds(window);
     centrePanel();
-    desktop_.setWindowLevel(WindowLevel::Topmost);
+    setWindowLevel(WindowLevel::Topmost);
 }
 
 void TFormKivo::restorePreviousPicture() {

@@ -55,7 +55,7 @@ void TFormKivo::Timer1Timer() {
     desktop_.setTimerEnabled(false);
     desktop_.setTimerInterval(kTimerInterval);
     // The level goes first: changing it may rebuild the native window, which drops its outline.
-    desktop_.setWindowLevel(state.Flpv == 1 ? WindowLevel::Topmost : WindowLevel::Normal);
+    setWindowLevel(state.Flpv == 1 ? WindowLevel::Topmost : WindowLevel::Normal);
     if (!letEventsRun()) {
         return;
     }

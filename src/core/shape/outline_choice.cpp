@@ -32,7 +32,7 @@ void TFormKivo::SpeedButton3Click() {
     if (state.Vid != previous) {
         state.Changed = 1;
     }
-    desktop_.setWindowLevel(WindowLevel::Topmost);
+    setWindowLevel(WindowLevel::Topmost);
 }
 
 } // namespace kivo

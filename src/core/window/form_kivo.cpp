@@ -75,18 +75,25 @@ ModalResult TFormKivo::ShowDialog(const std::string& text, DialogKind kind,
 
 void TFormKivo::runModal(const std::function<void()>& showDialog) {
     // A window that stays on top would cover the dialog; it goes back up once it closes.
-    if (desktop_.windowLevel() != WindowLevel::Topmost) {
+    if (level_ != WindowLevel::Topmost) {
         showDialog();
         return;
     }
-    desktop_.setWindowLevel(WindowLevel::Normal);
+    setWindowLevel(WindowLevel::Normal);
     try {
         showDialog();
     } catch (...) {
-        desktop_.setWindowLevel(WindowLevel::Topmost);
+        setWindowLevel(WindowLevel::Topmost);
         throw;
     }
-    desktop_.setWindowLevel(WindowLevel::Topmost);
+    setWindowLevel(WindowLevel::Topmost);
+}
+
+void TFormKivo::setWindowLevel(WindowLevel level) {
+    if (level != level_) {
+        level_ = level;
+        desktop_.setWindowLevel(level);
+    }
 }
 
 void TFormKivo::ShowNote(const std::string& text) {

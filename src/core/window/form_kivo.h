@@ -51,6 +51,8 @@ class TFormKivo {
   private:
     // Shows a modal dialog with the main window lowered to normal level meanwhile.
     void runModal(const std::function<void()>& showDialog);
+    // The window's level as last set: asked of no desktop, and set again only when it changes.
+    void setWindowLevel(WindowLevel level);
     void startAnimation(bool trial);
     // The right-button branch of Image1MouseDown: the stay-on-top question.
     void askStayOnTop();
@@ -63,6 +65,7 @@ class TFormKivo {
     void restorePreviousPicture();
 
     Desktop& desktop_;
+    WindowLevel level_ = WindowLevel::Normal;
     // Button releases so far: a press starts a drag only if its own release has not already
     // run at one of its let-run points.
     unsigned releases_ = 0;

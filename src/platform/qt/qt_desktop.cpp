@@ -109,10 +109,6 @@ void QtDesktop::setWindowOutline(const Outline& outline) {
 }
 
 void QtDesktop::setWindowLevel(WindowLevel level) {
-    if (level == level_) {
-        return;
-    }
-    level_ = level;
     const bool topmost = level == WindowLevel::Topmost;
     // QWidget::setWindowFlags would hide the window; the native window's flag does not.
     if (QWindow* native = window_.windowHandle()) {
@@ -121,10 +117,6 @@ void QtDesktop::setWindowLevel(WindowLevel level) {
         window_.setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
     }
     flushToServer();
-}
-
-WindowLevel QtDesktop::windowLevel() const {
-    return level_;
 }
 
 void QtDesktop::setWindowCursor(CursorShape cursor) {

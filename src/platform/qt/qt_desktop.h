@@ -27,7 +27,6 @@ class QtDesktop : public Desktop {
     void closeWindow() override;
     void setWindowOutline(const Outline& outline) override;
     void setWindowLevel(WindowLevel level) override;
-    WindowLevel windowLevel() const override;
     void setWindowCursor(CursorShape cursor) override;
 
     void loadPicture(const std::string& path) override;
@@ -54,7 +53,6 @@ class QtDesktop : public Desktop {
     void flushToServer();
 
     MainWindow window_;
-    WindowLevel level_ = WindowLevel::Normal;
 };
 
 } // namespace kivo::qt

@@ -96,16 +96,8 @@ void Win32Desktop::setWindowOutline(const Outline& outline) {
 }
 
 void Win32Desktop::setWindowLevel(WindowLevel level) {
-    if (level == level_) {
-        return;
-    }
-    level_ = level;
     SetWindowPos(window_.hwnd(), level == WindowLevel::Topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0,
                  0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-WindowLevel Win32Desktop::windowLevel() const {
-    return level_;
 }
 
 void Win32Desktop::setWindowCursor(CursorShape cursor) {

@@ -22,7 +22,6 @@ class Win32Desktop : public Desktop {
     void closeWindow() override;
     void setWindowOutline(const Outline& outline) override;
     void setWindowLevel(WindowLevel level) override;
-    WindowLevel windowLevel() const override;
     void setWindowCursor(CursorShape cursor) override;
 
     void loadPicture(const std::string& path) override;
@@ -47,7 +46,6 @@ class Win32Desktop : public Desktop {
 
   private:
     MainWindow window_;
-    WindowLevel level_ = WindowLevel::Normal;
     bool timerEnabled_ = false;
     int timerInterval_ = kTimerInterval;
     HCURSOR cursorBeforeBusy_ = nullptr;
