@@ -2,6 +2,7 @@
 #include "core/settings/io_error.h"
 #include "core/settings/settings_file.h"
 #include "core/system/files.h"
+#include "earlier_file_test.h"
 #include "system_texts.h"
 #include "temp_files.h"
 
@@ -153,22 +154,7 @@ TEST(SettingsWriter, AWrittenFileReadsBackWithThePicturesSize) {
     EXPECT_EQ(window, (WindowBounds{412, -96, 300, 240}));
 }
 
-class SettingsWriteFailure : public testing::Test {
-  protected:
-    TempDir dir;
-    fs::path folder = dir.path() / "date";
-    fs::path file = folder / "soxran.txt";
-    std::string old = "Параметры окон и опций Kivo\r\nVid=1\r\n";
-
-    void SetUp() override {
-        fs::create_directory(folder);
-        writeFile(file, old);
-    }
-    void expectOldFileAloneIntact() {
-        EXPECT_EQ(readFile(file), old);
-        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"soxran.txt"});
-    }
-};
+using SettingsWriteFailure = test::EarlierFileTest;
 
 TEST_F(SettingsWriteFailure, AMissingFolderIsAnInvalidFilenameAndIsNotCreated) {
     fs::remove_all(folder);

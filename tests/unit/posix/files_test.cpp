@@ -1,6 +1,7 @@
 #include "core/error.h"
 #include "core/picture/bitmap_check.h"
 #include "core/system/files.h"
+#include "earlier_file_test.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -49,22 +50,7 @@ std::string replaceError(const fs::path& file) {
     std::exit(0);
 }
 
-class Replacing : public testing::Test {
-  protected:
-    TempDir dir;
-    fs::path folder = dir.path() / "date";
-    fs::path file = folder / "soxran.txt";
-    std::string old = "Параметры окон и опций Kivo\r\nVid=1\r\n";
-
-    void SetUp() override {
-        fs::create_directory(folder);
-        writeFile(file, old);
-    }
-    void expectOldFileAloneIntact() {
-        EXPECT_EQ(readFile(file), old);
-        EXPECT_EQ(namesIn(folder), std::vector<std::string>{"soxran.txt"});
-    }
-};
+using Replacing = test::EarlierFileTest;
 
 TEST_F(Replacing, AReadOnlyFolderDeniesAccess) {
     fs::permissions(folder,
