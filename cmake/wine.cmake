@@ -1,10 +1,13 @@
 # Cross-built Windows programs (the unit tests) run under Wine, in a prefix of the build
 # folder's own, through a wrapper that CMake and ctest use as the emulator. The 64-bit build
-# calls the 64-bit loader itself: Debian's wine starts every program through the 32-bit one.
+# calls the 64-bit loader and the 32-bit one its own (only wine32 installs it): Debian's wine
+# starts every program through the 32-bit loader.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  find_program(KIVO_WINE wine64 PATHS /usr/lib/wine)
+  find_program(KIVO_WINE64 wine64 PATHS /usr/lib/wine)
+  set(KIVO_WINE ${KIVO_WINE64})
 else()
-  find_program(KIVO_WINE wine)
+  find_program(KIVO_WINE32 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
+  set(KIVO_WINE ${KIVO_WINE32})
 endif()
 if(KIVO_WINE AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
   set(KIVO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)

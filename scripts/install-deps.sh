@@ -49,6 +49,18 @@ as_root() {
   fi
 }
 
+# apt-get update, tried again while a mirror is caught mid-sync. A list that still cannot be
+# fetched is reported, not fatal: apt keeps the lists it has, and what cannot be installed
+# from them is reported where it is installed.
+apt_update() {
+  local attempt
+  for attempt in 1 2 3; do
+    as_root apt-get update -qq && return 0
+    [ "$attempt" -eq 3 ] || sleep 20
+  done
+  echo "Some package lists could not be fetched; going on with the lists apt has" >&2
+}
+
 # The deb-src twin of the machine's own Debian entries, so that `apt-get source` works (the
 # Windows build compiles libjpeg-turbo from Debian's source package). Prints nothing when
 # there is nothing to add.
@@ -96,7 +108,7 @@ ensure_deb_src() {
   fi
   echo "Adding Debian's source entries: $target"
   printf '%s\n' "$entries" | as_root tee "$target" >/dev/null
-  as_root apt-get update -qq
+  apt_update
 }
 
 # Wine runs the Windows tests as a Russian Windows (code page 1251); without the locale on
@@ -116,7 +128,7 @@ ensure_i386() {
   dpkg --print-foreign-architectures | grep -qx i386 && return 0
   echo "Enabling the i386 architecture (wine32)"
   as_root dpkg --add-architecture i386
-  as_root apt-get update -qq
+  apt_update
 }
 
 case " ${packages[*]} " in *:i386*) ensure_i386 ;; esac
@@ -165,7 +177,7 @@ ensure_i386_runs() {
     else
       printf '%s\n' "$list" | as_root tee /etc/apt/sources.list.d/kivo-backports.list >/dev/null
     fi
-    as_root apt-get update -qq
+    apt_update
     local codename
     # shellcheck source=/dev/null
     codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
@@ -190,11 +202,25 @@ for package in "${packages[@]}"; do
   [ "$status" = installed ] || missing+=("$package")
 done
 
+# The i386 packages (wine32) go in on their own: when a mirror cannot serve them, everything
+# else still installs, and only the 32-bit build's runs are left out, loudly.
+native=()
+foreign=()
+for package in "${missing[@]}"; do
+  case "$package" in
+    *:i386) foreign+=("$package") ;;
+    *) native+=("$package") ;;
+  esac
+done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -qq
-  as_root apt-get install -y -qq "${missing[@]}" >/dev/null
+  apt_update
+  [ ${#native[@]} -eq 0 ] || as_root apt-get install -y -qq "${native[@]}" >/dev/null
+fi
+if [ ${#foreign[@]} -gt 0 ] && ! as_root apt-get install -y -qq "${foreign[@]}" >/dev/null; then
+  echo "WARNING: ${foreign[*]} could not be installed from this machine's package lists;" \
+    "the 32-bit Kivo.exe is built but its tests cannot run here" >&2
 fi
 if $deb_src; then
   ensure_deb_src

@@ -192,7 +192,7 @@ const Face& windows64Face() {
 }
 
 const Face& windows32Face() {
-    static const WineFace face("win32", KIVO_E2E_WIN32_FOLDER, KIVO_E2E_WINE);
+    static const WineFace face("win32", KIVO_E2E_WIN32_FOLDER, KIVO_E2E_WINE32);
     return face;
 }
 
