@@ -49,6 +49,7 @@ void TFormKivo::Image1DblClick() {
             question = "Выберите одно из двух!";
         }
     }
+    closed_ = true;
     desktop_.closeWindow();
 }
 

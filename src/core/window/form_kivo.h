@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/desktop.h"
+#include "core/window/controls.h"
 #include "core/window/kivo_state.h"
 #include "core/window/message_dialog.h"
 
@@ -10,10 +11,6 @@
 
 namespace kivo {
 
-// Design-time layout of the window's controls.
-inline constexpr WindowBounds kDesignWindow{210, 119, 280, 279};
-inline constexpr Point kDesignPanelPosition{102, 96};
-inline constexpr Size kPanelSize{80, 88};
 inline constexpr int kTimerInterval = 10;
 inline constexpr int kRestInterval = 2000;
 
@@ -47,6 +44,8 @@ class TFormKivo {
     void ShowNote(const std::string& text);
 
     std::string applicationTitle() const;
+    // The window was closed by its handler.
+    bool closed() const { return closed_; }
 
   private:
     // Shows a modal dialog with the main window lowered to normal level meanwhile.
@@ -69,6 +68,7 @@ class TFormKivo {
     // Button releases so far: a press starts a drag only if its own release has not already
     // run at one of its let-run points.
     unsigned releases_ = 0;
+    bool closed_ = false;
 };
 
 // Half the larger side of a picture, the inset at which the outline vanishes.

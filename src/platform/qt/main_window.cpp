@@ -1,8 +1,12 @@
 #include "main_window.h"
 
 #include "core/window/form_kivo.h"
+#include "qt_cursor.h"
 
+#include <QFrame>
+#include <QLabel>
 #include <QPalette>
+#include <QPushButton>
 
 // The pictures are compiled into this static library; nothing else would pull them in.
 static void initResources() {
@@ -13,24 +17,29 @@ namespace kivo::qt {
 
 namespace {
 
-QFont timesNewRoman(int pixelHeight) {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPixelSize(pixelHeight);
+QFont fontOf(const ControlFont& spec) {
+    QFont font(QString::fromUtf8(spec.face));
+    font.setPixelSize(spec.pixelHeight);
     return font;
 }
 
-void setTextColour(QWidget* widget, const QColor& colour) {
+void setTextColour(QWidget* widget, Colour colour) {
+    const QColor qcolour(colour.red, colour.green, colour.blue);
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::ButtonText, colour);
+    palette.setColor(QPalette::WindowText, qcolour);
+    palette.setColor(QPalette::ButtonText, qcolour);
     widget->setPalette(palette);
+}
+
+QString designPicture(Control control) {
+    return control == Control::Image1 ? QStringLiteral(":/kivo/image1.bmp")
+                                      : QStringLiteral(":/kivo/start.bmp");
 }
 
 } // namespace
 
 MainWindow::MainWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     initResources();
-    setObjectName(QStringLiteral("FormKivo"));
     resize(kDesignWindow.width, kDesignWindow.height);
     move(0, 0);
     QPalette background = palette();
@@ -39,55 +48,72 @@ MainWindow::MainWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint
     setAutoFillBackground(true);
     setWindowIcon(QIcon(QStringLiteral(":/kivo/kivo.png")));
 
-    // Created bottom to top: the start button and the panel lie over the picture.
-    image1 = new PictureLabel(this);
-    image1->setObjectName(QStringLiteral("Image1"));
-    image1->move(0, 0);
-    image1->setPicture(QPixmap(QStringLiteral(":/kivo/image1.bmp")));
-    image1->setCursor(Qt::PointingHandCursor);
-    image1->setToolTip(QStringLiteral(
-        " Двойной щелчок - закрыть, правая - поставить/снять поверх всех, левая - переместить   "));
-
-    image2 = new PictureLabel(this);
-    image2->setObjectName(QStringLiteral("Image2"));
-    image2->move(0, 0);
-    image2->setPicture(QPixmap(QStringLiteral(":/kivo/start.bmp")));
-    image2->setCursor(Qt::PointingHandCursor);
-    image2->setToolTip(QStringLiteral(" СТАРТ "));
-
-    panel1 = new QFrame(this);
-    panel1->setObjectName(QStringLiteral("Panel1"));
-    panel1->setGeometry(kDesignPanelPosition.x, kDesignPanelPosition.y, kPanelSize.width,
-                        kPanelSize.height);
-    panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel1->setLineWidth(2);
-    panel1->setAutoFillBackground(true);
-
-    label1 = new QLabel(QStringLiteral("Настрой:"), panel1);
-    label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(10, 1, 60, 19);
-    label1->setFont(timesNewRoman(16));
-    setTextColour(label1, QColor(0, 0, 128));
-
-    speedButton1 = makeSpeedButton("SpeedButton1", "Картинка", QRect(4, 20, 70, 20));
-    speedButton3 = makeSpeedButton("SpeedButton3", "Форма", QRect(4, 40, 70, 20));
-    speedButton2 = makeSpeedButton("SpeedButton2", "Проверить", QRect(4, 60, 70, 22));
+    for (const ControlSpec& spec : kControls) {
+        QWidget* widget = makeControl(spec, spec.parent ? control(*spec.parent) : this);
+        if (spec.kind != ControlKind::Picture) {
+            widget->setGeometry(spec.bounds.left, spec.bounds.top, spec.bounds.width,
+                                spec.bounds.height);
+        }
+        if (spec.font.face != nullptr) {
+            widget->setFont(fontOf(spec.font));
+            setTextColour(widget, spec.textColour);
+        }
+        if (spec.cursor) {
+            widget->setCursor(qtCursor(*spec.cursor));
+        }
+        if (spec.tooltip != nullptr) {
+            widget->setToolTip(QString::fromUtf8(spec.tooltip));
+        }
+        controls_[static_cast<std::size_t>(spec.control)] = widget;
+    }
 
     timer1 = new QTimer(this);
     timer1->setTimerType(Qt::PreciseTimer);
     timer1->setInterval(kTimerInterval);
 }
 
-QPushButton* MainWindow::makeSpeedButton(const char* name, const char* text, QRect geometry) {
-    auto* button = new QPushButton(QString::fromUtf8(text), panel1);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
+QWidget* MainWindow::makeControl(const ControlSpec& spec, QWidget* parent) {
+    const QString caption = QString::fromUtf8(spec.caption);
+    switch (spec.kind) {
+    case ControlKind::Picture: {
+        auto* picture = new PictureLabel(spec.control, parent);
+        picture->move(spec.bounds.left, spec.bounds.top);
+        picture->setPicture(QPixmap(designPicture(spec.control)));
+        return picture;
+    }
+    case ControlKind::Panel: {
+        auto* panel = new QFrame(parent);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        panel->setLineWidth(2);
+        panel->setAutoFillBackground(true);
+        return panel;
+    }
+    case ControlKind::Label:
+        return new QLabel(caption, parent);
+    case ControlKind::Button:
+        break;
+    }
+    auto* button = new QPushButton(caption, parent);
     button->setFocusPolicy(Qt::NoFocus);
     button->setAutoDefault(false);
-    button->setFont(timesNewRoman(13));
-    setTextColour(button, QColor(0, 0, 255));
-    button->setCursor(Qt::PointingHandCursor);
     return button;
+}
+
+PictureLabel* MainWindow::picture(Control control) const {
+    return static_cast<PictureLabel*>(this->control(control));
+}
+
+void MainWindow::bind(ControlInput& input) {
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind == ControlKind::Picture) {
+            picture(spec.control)->bind(input);
+        } else if (spec.kind == ControlKind::Button) {
+            QObject::connect(static_cast<QPushButton*>(control(spec.control)),
+                             &QPushButton::clicked,
+                             [&input, which = spec.control] { input.click(which); });
+        }
+    }
+    QObject::connect(timer1, &QTimer::timeout, [&input] { input.timer(); });
 }
 
 } // namespace kivo::qt

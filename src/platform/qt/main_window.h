@@ -1,32 +1,32 @@
 #pragma once
 
+#include "core/window/controls.h"
 #include "picture_label.h"
 
-#include <QFrame>
-#include <QLabel>
-#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 
 namespace kivo::qt {
 
-// FormKivo's widgets, laid out as designed; behaviour is wired by QtDesktop.
+// FormKivo: a frameless window with the controls of the core's table; behaviour is wired by
+// QtDesktop.
 class MainWindow : public QWidget {
     Q_OBJECT
   public:
     MainWindow();
 
-    PictureLabel* image1;
-    PictureLabel* image2;
-    QFrame* panel1;
-    QLabel* label1;
-    QPushButton* speedButton1;
-    QPushButton* speedButton3;
-    QPushButton* speedButton2;
+    QWidget* control(Control control) const { return controls_[static_cast<std::size_t>(control)]; }
+    PictureLabel* picture(Control control) const;
+    // Feeds every control's events, and the timer's, to input.
+    void bind(ControlInput& input);
+
     QTimer* timer1;
 
   private:
-    QPushButton* makeSpeedButton(const char* name, const char* text, QRect geometry);
+    QWidget* makeControl(const ControlSpec& spec, QWidget* parent);
+
+    std::array<QWidget*, kControls.size()> controls_{};
 };
 
 } // namespace kivo::qt

@@ -19,9 +19,14 @@ std::optional<MouseButton> buttonOf(Qt::MouseButton button) {
     }
 }
 
+Point pointOf(const QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    return {p.x(), p.y()};
+}
+
 } // namespace
 
-PictureLabel::PictureLabel(QWidget* parent) : QLabel(parent) {
+PictureLabel::PictureLabel(Control control, QWidget* parent) : QLabel(parent), control_(control) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
@@ -31,40 +36,32 @@ void PictureLabel::setPicture(const QPixmap& picture) {
 }
 
 void PictureLabel::mousePressEvent(QMouseEvent* event) {
-    pressedInside_ = true;
     const auto button = buttonOf(event->button());
-    if (button && onPress) {
-        const QPoint p = event->position().toPoint();
-        onPress(*button, p.x(), p.y());
+    if (button && input_ != nullptr) {
+        input_->press(control_, *button, pointOf(event));
     }
 }
 
 void PictureLabel::mouseMoveEvent(QMouseEvent* event) {
-    if (onMove) {
-        const QPoint p = event->position().toPoint();
-        onMove(p.x(), p.y());
+    if (input_ != nullptr) {
+        input_->move(control_, pointOf(event));
     }
 }
 
 void PictureLabel::mouseReleaseEvent(QMouseEvent* event) {
-    const QPoint p = event->position().toPoint();
-    const bool click = pressedInside_ && event->button() == Qt::LeftButton && rect().contains(p);
-    pressedInside_ = false;
     const auto button = buttonOf(event->button());
-    if (button && onRelease) {
-        onRelease(*button, p.x(), p.y());
-    }
-    if (click && onClick) {
-        onClick();
+    if (button && input_ != nullptr) {
+        input_->release(control_, *button, pointOf(event),
+                        rect().contains(event->position().toPoint()));
     }
 }
 
 void PictureLabel::mouseDoubleClickEvent(QMouseEvent* event) {
-    // Qt replaces the second press by this event: deliver the double-click, then the press.
-    if (event->button() == Qt::LeftButton && onDoubleClick) {
-        onDoubleClick();
+    // Qt sends this in place of the second press.
+    const auto button = buttonOf(event->button());
+    if (button && input_ != nullptr && input_->doubleClick(control_, *button)) {
+        mousePressEvent(event);
     }
-    mousePressEvent(event);
 }
 
 } // namespace kivo::qt

@@ -1,26 +1,20 @@
 #pragma once
 
-#include "core/desktop.h"
+#include "core/window/control_input.h"
 
 #include <QLabel>
-#include <functional>
 
 namespace kivo::qt {
 
 // A picture control that sizes itself to its picture and reports the mouse in its own
-// coordinates. A double-click arrives as the double-click followed by the second press.
+// coordinates.
 class PictureLabel : public QLabel {
     Q_OBJECT
   public:
-    explicit PictureLabel(QWidget* parent);
+    PictureLabel(Control control, QWidget* parent);
 
     void setPicture(const QPixmap& picture);
-
-    std::function<void(MouseButton, int, int)> onPress;
-    std::function<void(int, int)> onMove;
-    std::function<void(MouseButton, int, int)> onRelease;
-    std::function<void()> onDoubleClick;
-    std::function<void()> onClick;
+    void bind(ControlInput& input) { input_ = &input; }
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -29,7 +23,8 @@ class PictureLabel : public QLabel {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
-    bool pressedInside_ = false;
+    Control control_;
+    ControlInput* input_ = nullptr;
 };
 
 } // namespace kivo::qt

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/window/form_kivo.h"
+#include "qt_cursor.h"
 #include "qt_message_dialog.h"
 #include "qt_text.h"
 #include "xdg_autostart.h"
@@ -19,18 +20,6 @@ namespace kivo::qt {
 
 namespace {
 
-Qt::CursorShape qtCursor(CursorShape cursor) {
-    switch (cursor) {
-    case CursorShape::Hand:
-        return Qt::PointingHandCursor;
-    case CursorShape::SizeAll:
-        return Qt::SizeAllCursor;
-    case CursorShape::Forbidden:
-        break;
-    }
-    return Qt::ForbiddenCursor;
-}
-
 QRegion regionOf(const std::vector<Box>& rects) {
     std::vector<QRect> qrects;
     qrects.reserve(rects.size());
@@ -47,26 +36,7 @@ QRegion regionOf(const std::vector<Box>& rects) {
 QtDesktop::QtDesktop() = default;
 
 void QtDesktop::connect(TFormKivo& form) {
-    MainWindow& w = window_;
-    w.image1->onPress = [&form](MouseButton button, int x, int y) {
-        form.dispatch([&] { form.Image1MouseDown(button, x, y); });
-    };
-    w.image1->onMove = [&form](int x, int y) {
-        form.dispatch([&] { form.Image1MouseMove(x, y); });
-    };
-    w.image1->onRelease = [&form](MouseButton button, int x, int y) {
-        form.dispatch([&] { form.Image1MouseUp(button, x, y); });
-    };
-    w.image1->onDoubleClick = [&form] { form.dispatch([&] { form.Image1DblClick(); }); };
-    w.image2->onClick = [&form] { form.dispatch([&] { form.Image2Click(); }); };
-    QObject::connect(w.speedButton1, &QPushButton::clicked,
-                     [&form] { form.dispatch([&] { form.SpeedButton1Click(); }); });
-    QObject::connect(w.speedButton2, &QPushButton::clicked,
-                     [&form] { form.dispatch([&] { form.SpeedButton2Click(); }); });
-    QObject::connect(w.speedButton3, &QPushButton::clicked,
-                     [&form] { form.dispatch([&] { form.SpeedButton3Click(); }); });
-    QObject::connect(w.timer1, &QTimer::timeout,
-                     [&form] { form.dispatch([&] { form.Timer1Timer(); }); });
+    window_.bind(input_.emplace(form));
 }
 
 std::string QtDesktop::executablePath() const {
@@ -130,32 +100,32 @@ void QtDesktop::loadPicture(const std::string& path) {
     if (picture.isNull()) {
         throw KivoError("Bitmap image is not valid");
     }
-    window_.image1->setPicture(QPixmap::fromImage(picture));
+    window_.picture(Control::Image1)->setPicture(QPixmap::fromImage(picture));
 }
 
 Size QtDesktop::pictureSize() const {
-    const QSize size = window_.image1->size();
+    const QSize size = window_.picture(Control::Image1)->size();
     return {size.width(), size.height()};
 }
 
 void QtDesktop::setPictureVisible(bool visible) {
-    window_.image1->setVisible(visible);
+    window_.picture(Control::Image1)->setVisible(visible);
 }
 
 void QtDesktop::setPictureCursor(CursorShape cursor) {
-    window_.image1->setCursor(qtCursor(cursor));
+    window_.picture(Control::Image1)->setCursor(qtCursor(cursor));
 }
 
 void QtDesktop::setStartButtonVisible(bool visible) {
-    window_.image2->setVisible(visible);
+    window_.control(Control::Image2)->setVisible(visible);
 }
 
 void QtDesktop::setPanelVisible(bool visible) {
-    window_.panel1->setVisible(visible);
+    window_.control(Control::Panel1)->setVisible(visible);
 }
 
 void QtDesktop::setPanelPosition(Point topLeft) {
-    window_.panel1->move(topLeft.x, topLeft.y);
+    window_.control(Control::Panel1)->move(topLeft.x, topLeft.y);
 }
 
 void QtDesktop::setBusy(bool busy) {

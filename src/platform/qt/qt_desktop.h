@@ -1,11 +1,10 @@
 #pragma once
 
 #include "core/desktop.h"
+#include "core/window/form_input.h"
 #include "main_window.h"
 
-namespace kivo {
-class TFormKivo;
-}
+#include <optional>
 
 namespace kivo::qt {
 
@@ -53,6 +52,7 @@ class QtDesktop : public Desktop {
     void flushToServer();
 
     MainWindow window_;
+    std::optional<FormInput> input_;
 };
 
 } // namespace kivo::qt

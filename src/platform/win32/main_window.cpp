@@ -1,7 +1,9 @@
 #include "main_window.h"
 
+#include "core/system/utf16.h"
 #include "core/window/form_kivo.h"
 #include "resource_ids.h"
+#include "system_cursor.h"
 
 #include <commctrl.h>
 
@@ -10,15 +12,9 @@ namespace kivo::win32 {
 namespace {
 
 constexpr const wchar_t* kClassName = L"KivoFormKivo";
-constexpr COLORREF kNavy = RGB(0, 0, 128);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
 
-GdiObject<HFONT> timesNewRoman(int pixelHeight, BYTE charset) {
-    LOGFONTW font{};
-    font.lfHeight = -pixelHeight; // the characters' height, not the cell's
-    font.lfCharSet = charset;
-    lstrcpyW(font.lfFaceName, L"Times New Roman");
-    return GdiObject<HFONT>(CreateFontIndirectW(&font));
+COLORREF colourRef(Colour colour) {
+    return RGB(colour.red, colour.green, colour.blue);
 }
 
 GdiObject<HBITMAP> bitmapResource(int id) {
@@ -40,17 +36,97 @@ void raise(HWND control) {
 
 } // namespace
 
-MainWindow::MainWindow()
-    : labelFont_(timesNewRoman(16, RUSSIAN_CHARSET)),
-      buttonFont_(timesNewRoman(13, DEFAULT_CHARSET)) {
+MainWindow::MainWindow() {
     registerClass(kClassName, 0, nullptr, GetSysColorBrush(COLOR_BTNFACE), iconResource(SM_CXICON),
                   iconResource(SM_CXSMICON));
     // The system's default place for a borderless window is the screen's top-left corner.
     createWindow(0, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN,
                  {0, 0, kDesignWindow.width, kDesignWindow.height}, nullptr);
-    if (hwnd() != nullptr) {
-        createControls();
+    if (hwnd() == nullptr) {
+        return;
     }
+    tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr));
+    for (const ControlSpec& spec : kControls) {
+        const HWND control = createControl(spec, spec.parent ? panel1.hwnd() : hwnd());
+        raise(control);
+        if (spec.tooltip != nullptr) {
+            addTooltip(control, toWide(spec.tooltip));
+        }
+    }
+}
+
+HWND MainWindow::createControl(const ControlSpec& spec, HWND parent) {
+    switch (spec.kind) {
+    case ControlKind::Picture: {
+        PictureControl& control = picture(spec.control);
+        control.create(parent, spec.control, {spec.bounds.left, spec.bounds.top},
+                       bitmapResource(spec.control == Control::Image1 ? IDB_DESIGN_PICTURE
+                                                                      : IDB_START_BUTTON));
+        control.setCursor(systemCursor(spec.cursor.value_or(CursorShape::Hand)));
+        return control.hwnd();
+    }
+    case ControlKind::Panel:
+        panel1.create(parent, spec.bounds);
+        return panel1.hwnd();
+    case ControlKind::Label: {
+        // The panel paints its labels' text.
+        panel1.setLabelColour(colourRef(spec.textColour));
+        const WindowBounds& b = spec.bounds;
+        const HWND label =
+            CreateWindowExW(0, L"STATIC", toWide(spec.caption).c_str(),
+                            WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, b.left, b.top, b.width,
+                            b.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(spec.font)), FALSE);
+        return label;
+    }
+    case ControlKind::Button:
+        break;
+    }
+    SpeedButton& control = button(spec.control);
+    control.create(parent, spec.control, toWide(spec.caption), spec.bounds, fontFor(spec.font),
+                   colourRef(spec.textColour),
+                   systemCursor(spec.cursor.value_or(CursorShape::Hand)));
+    return control.hwnd();
+}
+
+PictureControl& MainWindow::picture(Control control) {
+    return control == Control::Image1 ? image1 : image2;
+}
+
+SpeedButton& MainWindow::button(Control control) {
+    switch (control) {
+    case Control::SpeedButton1:
+        return speedButton1;
+    case Control::SpeedButton3:
+        return speedButton3;
+    default:
+        return speedButton2;
+    }
+}
+
+HFONT MainWindow::fontFor(const ControlFont& font) {
+    for (const auto& [spec, handle] : fonts_) {
+        if (spec == font) {
+            return handle.get();
+        }
+    }
+    LOGFONTW face{};
+    face.lfHeight = -font.pixelHeight; // the characters' height, not the cell's
+    face.lfCharSet = font.cyrillic ? RUSSIAN_CHARSET : DEFAULT_CHARSET;
+    lstrcpynW(face.lfFaceName, toWide(font.face).c_str(), LF_FACESIZE);
+    fonts_.emplace_back(font, GdiObject<HFONT>(CreateFontIndirectW(&face)));
+    return fonts_.back().second.get();
+}
+
+void MainWindow::bind(ControlInput& input) {
+    image1.bind(input);
+    image2.bind(input);
+    speedButton1.bind(input);
+    speedButton3.bind(input);
+    speedButton2.bind(input);
 }
 
 void MainWindow::setCursor(HCURSOR cursor) {
@@ -95,45 +171,14 @@ void MainWindow::OnDestroy() {
     PostQuitMessage(0);
 }
 
-void MainWindow::createControls() {
-    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-    image1.create(hwnd(), {0, 0}, bitmapResource(IDB_DESIGN_PICTURE));
-    image1.setCursor(hand);
-    raise(image1.hwnd());
-    image2.create(hwnd(), {0, 0}, bitmapResource(IDB_START_BUTTON));
-    image2.setCursor(hand);
-    raise(image2.hwnd());
-    panel1.create(
-        hwnd(),
-        {kDesignPanelPosition.x, kDesignPanelPosition.y, kPanelSize.width, kPanelSize.height},
-        kNavy);
-    raise(panel1.hwnd());
-
-    const HWND label1 =
-        CreateWindowExW(0, L"STATIC", L"Настрой:", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                        10, 1, 60, 19, panel1.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(label1, WM_SETFONT, reinterpret_cast<WPARAM>(labelFont_.get()), FALSE);
-    speedButton1.create(panel1.hwnd(), L"Картинка", {4, 20, 70, 20}, buttonFont_.get(), kBlue);
-    speedButton3.create(panel1.hwnd(), L"Форма", {4, 40, 70, 20}, buttonFont_.get(), kBlue);
-    speedButton2.create(panel1.hwnd(), L"Проверить", {4, 60, 70, 22}, buttonFont_.get(), kBlue);
-
-    tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                   WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                   GetModuleHandleW(nullptr), nullptr));
-    addTooltip(image1.hwnd(),
-               L" Двойной щелчок - закрыть, правая - поставить/снять поверх всех, левая - "
-               L"переместить   ");
-    addTooltip(image2.hwnd(), L" СТАРТ ");
-}
-
-void MainWindow::addTooltip(HWND control, const wchar_t* text) {
+void MainWindow::addTooltip(HWND control, const std::wstring& text) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     tool.hwnd = hwnd();
     tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<wchar_t*>(text);
+    // The tooltip keeps its own copy.
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
     SendMessageW(tooltip_.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/window/controls.h"
 #include "gdi_object.h"
 #include "panel_control.h"
 #include "picture_control.h"
@@ -9,15 +10,16 @@
 #include <functional>
 #include <memory>
 #include <type_traits>
+#include <utility>
+#include <vector>
 
 namespace kivo::win32 {
 
-// FormKivo: a borderless top-level window with its controls, laid out as designed and
-// created hidden; behaviour is wired by Win32Desktop.
+// FormKivo: a borderless top-level window with the controls of the core's table, created
+// hidden; behaviour is wired by Win32Desktop.
 class MainWindow : public WindowBase {
     // First, so that they outlive the controls that draw with them.
-    GdiObject<HFONT> labelFont_;
-    GdiObject<HFONT> buttonFont_;
+    std::vector<std::pair<ControlFont, GdiObject<HFONT>>> fonts_;
 
   public:
     static constexpr UINT_PTR kTimer1 = 1;
@@ -26,6 +28,8 @@ class MainWindow : public WindowBase {
 
     // The cursor over the parts of the window that no control covers.
     void setCursor(HCURSOR cursor);
+    // Feeds the controls' events to input.
+    void bind(ControlInput& input);
 
     PictureControl image1;
     PictureControl image2;
@@ -40,8 +44,12 @@ class MainWindow : public WindowBase {
     bool OnSetCursor(HWND window, UINT hitTest);
     void OnTimer(UINT_PTR id);
     void OnDestroy();
-    void createControls();
-    void addTooltip(HWND control, const wchar_t* text);
+    // Makes the control of the table's row and returns its window.
+    HWND createControl(const ControlSpec& spec, HWND parent);
+    PictureControl& picture(Control control);
+    SpeedButton& button(Control control);
+    HFONT fontFor(const ControlFont& font);
+    void addTooltip(HWND control, const std::wstring& text);
 
     struct WindowDestroyer {
         void operator()(HWND window) const { DestroyWindow(window); }

@@ -9,8 +9,7 @@ constexpr int kBevelWidth = 2;
 
 } // namespace
 
-void PanelControl::create(HWND parent, WindowBounds bounds, COLORREF labelColour) {
-    labelColour_ = labelColour;
+void PanelControl::create(HWND parent, WindowBounds bounds) {
     registerClass(kClassName, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr);
     createWindow(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                  bounds, parent);

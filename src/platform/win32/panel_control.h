@@ -8,7 +8,8 @@ namespace kivo::win32 {
 // draw in one colour.
 class PanelControl : public PaintedWindow {
   public:
-    void create(HWND parent, WindowBounds bounds, COLORREF labelColour);
+    void create(HWND parent, WindowBounds bounds);
+    void setLabelColour(COLORREF colour) { labelColour_ = colour; }
 
   protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -12,7 +12,9 @@ constexpr const wchar_t* kClassName = L"KivoPicture";
 
 } // namespace
 
-void PictureControl::create(HWND parent, Point topLeft, GdiObject<HBITMAP> bitmap) {
+void PictureControl::create(HWND parent, Control control, Point topLeft,
+                            GdiObject<HBITMAP> bitmap) {
+    control_ = control;
     registerClass(kClassName, CS_DBLCLKS, nullptr, nullptr);
     createWindow(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                  {topLeft.x, topLeft.y, 0, 0}, parent);
@@ -72,9 +74,6 @@ LRESULT PictureControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_MBUTTONUP:
         OnButtonUp(MouseButton::Middle, lParam);
         return 0;
-    case WM_CAPTURECHANGED:
-        OnCaptureChanged();
-        return 0;
     }
     return PaintedWindow::handleMessage(message, wParam, lParam);
 }
@@ -90,28 +89,23 @@ bool PictureControl::OnSetCursor(UINT hitTest) {
 void PictureControl::OnButtonDown(MouseButton button, LPARAM position) {
     if (button == MouseButton::Left) {
         // Captured, so that a drag keeps its moves when the mouse outruns the window.
-        pressed_ = true;
         SetCapture(hwnd());
     }
-    if (onPress) {
-        onPress(button, GET_X_LPARAM(position), GET_Y_LPARAM(position));
+    if (input_ != nullptr) {
+        input_->press(control_, button, {GET_X_LPARAM(position), GET_Y_LPARAM(position)});
     }
 }
 
 void PictureControl::OnButtonDoubleClick(MouseButton button, LPARAM position) {
-    // The system sends this in place of the second press: the double-click, then the press.
-    if (button == MouseButton::Left && onDoubleClick) {
-        onDoubleClick();
-    }
-    // The double-click may have closed the program's window.
-    if (hwnd() != nullptr) {
+    // The system sends this in place of the second press.
+    if (input_ != nullptr && input_->doubleClick(control_, button)) {
         OnButtonDown(button, position);
     }
 }
 
 void PictureControl::OnMouseMove(LPARAM position) {
-    if (onMove) {
-        onMove(GET_X_LPARAM(position), GET_Y_LPARAM(position));
+    if (input_ != nullptr) {
+        input_->move(control_, {GET_X_LPARAM(position), GET_Y_LPARAM(position)});
     }
 }
 
@@ -119,20 +113,12 @@ void PictureControl::OnButtonUp(MouseButton button, LPARAM position) {
     const POINT at{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
     RECT client{};
     GetClientRect(hwnd(), &client);
-    const bool click = button == MouseButton::Left && pressed_ && PtInRect(&client, at);
     if (button == MouseButton::Left && GetCapture() == hwnd()) {
         ReleaseCapture();
     }
-    if (onRelease) {
-        onRelease(button, at.x, at.y);
+    if (input_ != nullptr) {
+        input_->release(control_, button, {at.x, at.y}, PtInRect(&client, at) != FALSE);
     }
-    if (click && onClick) {
-        onClick();
-    }
-}
-
-void PictureControl::OnCaptureChanged() {
-    pressed_ = false;
 }
 
 void PictureControl::paintContent(HDC dc) const {

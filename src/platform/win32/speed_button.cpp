@@ -10,12 +10,13 @@ constexpr const wchar_t* kClassName = L"KivoSpeedButton";
 
 } // namespace
 
-void SpeedButton::create(HWND parent, const std::wstring& text, WindowBounds bounds, HFONT font,
-                         COLORREF textColour) {
+void SpeedButton::create(HWND parent, Control control, const std::wstring& text,
+                         WindowBounds bounds, HFONT font, COLORREF textColour, HCURSOR cursor) {
+    control_ = control;
     text_ = text;
     font_ = font;
     textColour_ = textColour;
-    registerClass(kClassName, 0, LoadCursorW(nullptr, IDC_HAND), nullptr);
+    registerClass(kClassName, 0, cursor, nullptr);
     createWindow(0, kClassName, text.c_str(), WS_CHILD | WS_VISIBLE, bounds, parent);
 }
 
@@ -54,8 +55,8 @@ void SpeedButton::OnLButtonUp(LPARAM position) {
     if (GetCapture() == hwnd()) {
         ReleaseCapture();
     }
-    if (click && onClick) {
-        onClick();
+    if (click && input_ != nullptr) {
+        input_->click(control_);
     }
 }
 

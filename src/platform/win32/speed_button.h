@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/window/control_input.h"
 #include "painted_window.h"
 
-#include <functional>
 #include <string>
 
 namespace kivo::win32 {
@@ -11,11 +11,10 @@ namespace kivo::win32 {
 // while held, and clicks when released over itself.
 class SpeedButton : public PaintedWindow {
   public:
-    // The font stays the caller's.
-    void create(HWND parent, const std::wstring& text, WindowBounds bounds, HFONT font,
-                COLORREF textColour);
-
-    std::function<void()> onClick;
+    // The font stays the caller's; every button shows the cursor of the first one made.
+    void create(HWND parent, Control control, const std::wstring& text, WindowBounds bounds,
+                HFONT font, COLORREF textColour, HCURSOR cursor);
+    void bind(ControlInput& input) { input_ = &input; }
 
   protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -29,6 +28,8 @@ class SpeedButton : public PaintedWindow {
     bool contains(LPARAM position) const;
     void setSunken(bool sunken);
 
+    Control control_ = Control::SpeedButton1;
+    ControlInput* input_ = nullptr;
     std::wstring text_;
     HFONT font_ = nullptr;
     COLORREF textColour_ = 0;

@@ -5,24 +5,13 @@
 #include "core/window/form_kivo.h"
 #include "open_dialog.h"
 #include "registry_autostart.h"
+#include "system_cursor.h"
 #include "win32_message_dialog.h"
 #include "window_region.h"
 
 namespace kivo::win32 {
 
 namespace {
-
-HCURSOR systemCursor(CursorShape cursor) {
-    switch (cursor) {
-    case CursorShape::Hand:
-        return LoadCursorW(nullptr, IDC_HAND);
-    case CursorShape::SizeAll:
-        return LoadCursorW(nullptr, IDC_SIZEALL);
-    case CursorShape::Forbidden:
-        break;
-    }
-    return LoadCursorW(nullptr, IDC_NO);
-}
 
 void setVisible(HWND control, bool visible) {
     ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
@@ -31,23 +20,12 @@ void setVisible(HWND control, bool visible) {
 } // namespace
 
 void Win32Desktop::connect(TFormKivo& form) {
-    MainWindow& w = window_;
-    w.image1.onPress = [&form](MouseButton button, int x, int y) {
-        form.dispatch([&] { form.Image1MouseDown(button, x, y); });
-    };
-    w.image1.onMove = [&form](int x, int y) { form.dispatch([&] { form.Image1MouseMove(x, y); }); };
-    w.image1.onRelease = [&form](MouseButton button, int x, int y) {
-        form.dispatch([&] { form.Image1MouseUp(button, x, y); });
-    };
-    w.image1.onDoubleClick = [&form] { form.dispatch([&] { form.Image1DblClick(); }); };
-    w.image2.onClick = [&form] { form.dispatch([&] { form.Image2Click(); }); };
-    w.speedButton1.onClick = [&form] { form.dispatch([&] { form.SpeedButton1Click(); }); };
-    w.speedButton2.onClick = [&form] { form.dispatch([&] { form.SpeedButton2Click(); }); };
-    w.speedButton3.onClick = [&form] { form.dispatch([&] { form.SpeedButton3Click(); }); };
-    w.onTimer1 = [this, &form] {
+    FormInput& input = input_.emplace(form);
+    window_.bind(input);
+    window_.onTimer1 = [this, &input] {
         // KillTimer leaves a WM_TIMER that is already queued where it is.
         if (timerEnabled_) {
-            form.dispatch([&] { form.Timer1Timer(); });
+            input.timer();
         }
     };
 }

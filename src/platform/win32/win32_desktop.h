@@ -1,8 +1,11 @@
 #pragma once
 
 #include "core/desktop.h"
+#include "core/window/form_input.h"
 #include "core/window/form_kivo.h"
 #include "main_window.h"
+
+#include <optional>
 
 namespace kivo::win32 {
 
@@ -46,6 +49,7 @@ class Win32Desktop : public Desktop {
 
   private:
     MainWindow window_;
+    std::optional<FormInput> input_;
     bool timerEnabled_ = false;
     int timerInterval_ = kTimerInterval;
     HCURSOR cursorBeforeBusy_ = nullptr;
