@@ -1,5 +1,7 @@
 #include "core/window/form_input.h"
 
+#include <utility>
+
 namespace kivo {
 
 FormInput::FormInput(TFormKivo& form) : form_(form) {}
@@ -40,21 +42,16 @@ void FormInput::release(Control control, MouseButton button, Point at, bool insi
 }
 
 void FormInput::click(Control control) {
-    switch (control) {
-    case Control::Image2:
-        form_.dispatch([&] { form_.Image2Click(); });
-        break;
-    case Control::SpeedButton1:
-        form_.dispatch([&] { form_.SpeedButton1Click(); });
-        break;
-    case Control::SpeedButton2:
-        form_.dispatch([&] { form_.SpeedButton2Click(); });
-        break;
-    case Control::SpeedButton3:
-        form_.dispatch([&] { form_.SpeedButton3Click(); });
-        break;
-    default:
-        break; // no click handler
+    static constexpr std::pair<Control, void (TFormKivo::*)()> kClickHandlers[] = {
+        {Control::Image2, &TFormKivo::Image2Click},
+        {Control::SpeedButton1, &TFormKivo::SpeedButton1Click},
+        {Control::SpeedButton2, &TFormKivo::SpeedButton2Click},
+        {Control::SpeedButton3, &TFormKivo::SpeedButton3Click},
+    };
+    for (const auto& [clicked, handler] : kClickHandlers) {
+        if (clicked == control) {
+            form_.dispatch([&] { (form_.*handler)(); });
+        }
     }
 }
 

@@ -1,22 +1,24 @@
 #include "picture_label.h"
 
 #include <QMouseEvent>
+#include <utility>
 
 namespace kivo::qt {
 
 namespace {
 
 std::optional<MouseButton> buttonOf(Qt::MouseButton button) {
-    switch (button) {
-    case Qt::LeftButton:
-        return MouseButton::Left;
-    case Qt::RightButton:
-        return MouseButton::Right;
-    case Qt::MiddleButton:
-        return MouseButton::Middle;
-    default:
-        return std::nullopt;
+    constexpr std::pair<Qt::MouseButton, MouseButton> kButtons[] = {
+        {Qt::LeftButton, MouseButton::Left},
+        {Qt::RightButton, MouseButton::Right},
+        {Qt::MiddleButton, MouseButton::Middle},
+    };
+    for (const auto& [qt, ours] : kButtons) {
+        if (qt == button) {
+            return ours;
+        }
     }
+    return std::nullopt;
 }
 
 Point pointOf(const QMouseEvent* event) {

@@ -3,19 +3,15 @@
 #include "core/desktop.h"
 
 #include <Qt>
+#include <cstddef>
 
 namespace kivo::qt {
 
 inline Qt::CursorShape qtCursor(CursorShape cursor) {
-    switch (cursor) {
-    case CursorShape::Hand:
-        return Qt::PointingHandCursor;
-    case CursorShape::SizeAll:
-        return Qt::SizeAllCursor;
-    case CursorShape::Forbidden:
-        break;
-    }
-    return Qt::ForbiddenCursor;
+    // In the order of CursorShape.
+    constexpr Qt::CursorShape kShapes[] = {Qt::PointingHandCursor, Qt::SizeAllCursor,
+                                           Qt::ForbiddenCursor};
+    return kShapes[static_cast<std::size_t>(cursor)];
 }
 
 } // namespace kivo::qt

@@ -11,24 +11,18 @@
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <cstddef>
 
 namespace kivo::qt {
 
 namespace {
 
 QStyle::StandardPixmap standardIconOf(DialogIcon icon) {
-    switch (icon) {
-    case DialogIcon::Warning:
-        return QStyle::SP_MessageBoxWarning;
-    case DialogIcon::Stop:
-        return QStyle::SP_MessageBoxCritical;
-    case DialogIcon::Information:
-        return QStyle::SP_MessageBoxInformation;
-    case DialogIcon::Question:
-    case DialogIcon::None:
-        break;
-    }
-    return QStyle::SP_MessageBoxQuestion;
+    // In the order of DialogIcon; a dialog without an icon shows none.
+    constexpr QStyle::StandardPixmap kIcons[] = {
+        QStyle::SP_MessageBoxQuestion, QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxCritical,
+        QStyle::SP_MessageBoxInformation, QStyle::SP_MessageBoxQuestion};
+    return kIcons[static_cast<std::size_t>(icon)];
 }
 
 constexpr int kIconSize = 32;
@@ -58,8 +52,10 @@ QtMessageDialog::QtMessageDialog(const DialogModel& model, QWidget* parent)
     text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
     const int wrapWidth = QGuiApplication::primaryScreen()->geometry().width() / 2;
-    const int natural = text->fontMetrics().boundingRect(QRect(0, 0, wrapWidth, 100000),
-                                                         Qt::TextWordWrap, text->text()).width();
+    const int natural =
+        text->fontMetrics()
+            .boundingRect(QRect(0, 0, wrapWidth, 100000), Qt::TextWordWrap, text->text())
+            .width();
     text->setFixedWidth(std::min(natural + 2, wrapWidth));
     body->addWidget(text, 1);
 

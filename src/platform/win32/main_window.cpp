@@ -37,8 +37,8 @@ void raise(HWND control) {
 } // namespace
 
 MainWindow::MainWindow() {
-    registerClass(kClassName, 0, nullptr, GetSysColorBrush(COLOR_BTNFACE), iconResource(SM_CXICON),
-                  iconResource(SM_CXSMICON));
+    registerClass(kClassName, 0, LoadCursorW(nullptr, IDC_ARROW), GetSysColorBrush(COLOR_BTNFACE),
+                  iconResource(SM_CXICON), iconResource(SM_CXSMICON));
     // The system's default place for a borderless window is the screen's top-left corner.
     createWindow(0, kClassName, L"", WS_POPUP | WS_CLIPCHILDREN,
                  {0, 0, kDesignWindow.width, kDesignWindow.height}, nullptr);
@@ -129,35 +129,16 @@ void MainWindow::bind(ControlInput& input) {
     speedButton2.bind(input);
 }
 
-void MainWindow::setCursor(HCURSOR cursor) {
-    cursor_ = cursor;
-    showCursorIfHovered(cursor);
-}
-
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SETCURSOR:
-        if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) {
-            return TRUE;
-        }
-        break;
-    case WM_TIMER:
+    if (message == WM_TIMER) {
         OnTimer(wParam);
         return 0;
-    case WM_DESTROY:
+    }
+    if (message == WM_DESTROY) {
         OnDestroy();
         return 0;
     }
     return WindowBase::handleMessage(message, wParam, lParam);
-}
-
-bool MainWindow::OnSetCursor(HWND window, UINT hitTest) {
-    // The controls set their own cursors.
-    if (window != hwnd() || hitTest != HTCLIENT) {
-        return false;
-    }
-    SetCursor(cursor_);
-    return true;
 }
 
 void MainWindow::OnTimer(UINT_PTR id) {

@@ -26,8 +26,6 @@ class MainWindow : public WindowBase {
 
     MainWindow();
 
-    // The cursor over the parts of the window that no control covers.
-    void setCursor(HCURSOR cursor);
     // Feeds the controls' events to input.
     void bind(ControlInput& input);
 
@@ -41,7 +39,6 @@ class MainWindow : public WindowBase {
 
   private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    bool OnSetCursor(HWND window, UINT hitTest);
     void OnTimer(UINT_PTR id);
     void OnDestroy();
     // Makes the control of the table's row and returns its window.
@@ -55,7 +52,6 @@ class MainWindow : public WindowBase {
         void operator()(HWND window) const { DestroyWindow(window); }
     };
 
-    HCURSOR cursor_ = LoadCursorW(nullptr, IDC_ARROW);
     // Not owned by the main window, and so destroyed with this object: under Wine a window
     // that owns a topmost popup cannot be put above all others itself.
     std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> tooltip_;

@@ -10,12 +10,31 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"KivoPicture";
 
+struct ButtonMessage {
+    UINT message;
+    MouseButton button;
+    bool doubleClick;
+    bool up;
+};
+
+constexpr ButtonMessage kButtonMessages[] = {
+    {WM_LBUTTONDOWN, MouseButton::Left, false, false},
+    {WM_RBUTTONDOWN, MouseButton::Right, false, false},
+    {WM_MBUTTONDOWN, MouseButton::Middle, false, false},
+    {WM_LBUTTONDBLCLK, MouseButton::Left, true, false},
+    {WM_RBUTTONDBLCLK, MouseButton::Right, true, false},
+    {WM_MBUTTONDBLCLK, MouseButton::Middle, true, false},
+    {WM_LBUTTONUP, MouseButton::Left, false, true},
+    {WM_RBUTTONUP, MouseButton::Right, false, true},
+    {WM_MBUTTONUP, MouseButton::Middle, false, true},
+};
+
 } // namespace
 
 void PictureControl::create(HWND parent, Control control, Point topLeft,
                             GdiObject<HBITMAP> bitmap) {
     control_ = control;
-    registerClass(kClassName, CS_DBLCLKS, nullptr, nullptr);
+    registerClass(kClassName, CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW), nullptr);
     createWindow(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
                  {topLeft.x, topLeft.y, 0, 0}, parent);
     setBitmap(std::move(bitmap));
@@ -32,58 +51,24 @@ void PictureControl::setBitmap(GdiObject<HBITMAP> bitmap) {
     InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
-void PictureControl::setCursor(HCURSOR cursor) {
-    cursor_ = cursor;
-    showCursorIfHovered(cursor);
-}
-
 LRESULT PictureControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_SETCURSOR:
-        if (OnSetCursor(LOWORD(lParam))) {
-            return TRUE;
+    for (const ButtonMessage& known : kButtonMessages) {
+        if (known.message == message) {
+            if (known.up) {
+                OnButtonUp(known.button, lParam);
+            } else if (known.doubleClick) {
+                OnButtonDoubleClick(known.button, lParam);
+            } else {
+                OnButtonDown(known.button, lParam);
+            }
+            return 0;
         }
-        break;
-    case WM_LBUTTONDOWN:
-        OnButtonDown(MouseButton::Left, lParam);
-        return 0;
-    case WM_RBUTTONDOWN:
-        OnButtonDown(MouseButton::Right, lParam);
-        return 0;
-    case WM_MBUTTONDOWN:
-        OnButtonDown(MouseButton::Middle, lParam);
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        OnButtonDoubleClick(MouseButton::Left, lParam);
-        return 0;
-    case WM_RBUTTONDBLCLK:
-        OnButtonDoubleClick(MouseButton::Right, lParam);
-        return 0;
-    case WM_MBUTTONDBLCLK:
-        OnButtonDoubleClick(MouseButton::Middle, lParam);
-        return 0;
-    case WM_MOUSEMOVE:
+    }
+    if (message == WM_MOUSEMOVE) {
         OnMouseMove(lParam);
-        return 0;
-    case WM_LBUTTONUP:
-        OnButtonUp(MouseButton::Left, lParam);
-        return 0;
-    case WM_RBUTTONUP:
-        OnButtonUp(MouseButton::Right, lParam);
-        return 0;
-    case WM_MBUTTONUP:
-        OnButtonUp(MouseButton::Middle, lParam);
         return 0;
     }
     return PaintedWindow::handleMessage(message, wParam, lParam);
-}
-
-bool PictureControl::OnSetCursor(UINT hitTest) {
-    if (hitTest != HTCLIENT) {
-        return false;
-    }
-    SetCursor(cursor_);
-    return true;
 }
 
 void PictureControl::OnButtonDown(MouseButton button, LPARAM position) {

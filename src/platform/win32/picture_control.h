@@ -14,7 +14,6 @@ class PictureControl : public PaintedWindow {
     // The control owns the bitmap from now on and takes its size.
     void setBitmap(GdiObject<HBITMAP> bitmap);
     Size size() const { return size_; }
-    void setCursor(HCURSOR cursor);
 
     void bind(ControlInput& input) { input_ = &input; }
 
@@ -22,7 +21,6 @@ class PictureControl : public PaintedWindow {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   private:
-    bool OnSetCursor(UINT hitTest);
     void OnButtonDown(MouseButton button, LPARAM position);
     void OnButtonDoubleClick(MouseButton button, LPARAM position);
     void OnMouseMove(LPARAM position);
@@ -33,7 +31,6 @@ class PictureControl : public PaintedWindow {
     ControlInput* input_ = nullptr;
     GdiObject<HBITMAP> bitmap_;
     Size size_;
-    HCURSOR cursor_ = LoadCursorW(nullptr, IDC_ARROW);
 };
 
 } // namespace kivo::win32

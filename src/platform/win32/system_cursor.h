@@ -2,20 +2,15 @@
 
 #include "core/desktop.h"
 
+#include <cstddef>
 #include <windows.h>
 
 namespace kivo::win32 {
 
 inline HCURSOR systemCursor(CursorShape cursor) {
-    switch (cursor) {
-    case CursorShape::Hand:
-        return LoadCursorW(nullptr, IDC_HAND);
-    case CursorShape::SizeAll:
-        return LoadCursorW(nullptr, IDC_SIZEALL);
-    case CursorShape::Forbidden:
-        break;
-    }
-    return LoadCursorW(nullptr, IDC_NO);
+    // In the order of CursorShape.
+    static const LPCWSTR kIds[] = {IDC_HAND, IDC_SIZEALL, IDC_NO};
+    return LoadCursorW(nullptr, kIds[static_cast<std::size_t>(cursor)]);
 }
 
 } // namespace kivo::win32

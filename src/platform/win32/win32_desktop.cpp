@@ -128,25 +128,25 @@ void Win32Desktop::setBusy(bool busy) {
 
 void Win32Desktop::setTimerEnabled(bool enabled) {
     // As a TTimer: enabling a running timer does not restart it.
-    if (enabled == timerEnabled_) {
-        return;
-    }
-    timerEnabled_ = enabled;
-    if (enabled) {
-        SetTimer(window_.hwnd(), MainWindow::kTimer1, static_cast<UINT>(timerInterval_), nullptr);
-    } else {
-        KillTimer(window_.hwnd(), MainWindow::kTimer1);
+    if (enabled != timerEnabled_) {
+        timerEnabled_ = enabled;
+        armTimer1();
     }
 }
 
 void Win32Desktop::setTimerInterval(int milliseconds) {
-    if (milliseconds == timerInterval_) {
-        return;
-    }
-    timerInterval_ = milliseconds;
     // A new interval restarts a running timer.
+    if (milliseconds != timerInterval_) {
+        timerInterval_ = milliseconds;
+        armTimer1();
+    }
+}
+
+void Win32Desktop::armTimer1() {
     if (timerEnabled_) {
         SetTimer(window_.hwnd(), MainWindow::kTimer1, static_cast<UINT>(timerInterval_), nullptr);
+    } else {
+        KillTimer(window_.hwnd(), MainWindow::kTimer1);
     }
 }
 

@@ -48,6 +48,9 @@ class Win32Desktop : public Desktop {
     void removeAutostart(const std::string& name) override;
 
   private:
+    // Sets the system timer after the enabled flag and the interval.
+    void armTimer1();
+
     MainWindow window_;
     std::optional<FormInput> input_;
     bool timerEnabled_ = false;

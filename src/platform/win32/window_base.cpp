@@ -35,7 +35,8 @@ void WindowBase::createWindow(DWORD exStyle, const wchar_t* className, const wch
                     bounds.height, parent, nullptr, GetModuleHandleW(nullptr), this);
 }
 
-void WindowBase::showCursorIfHovered(HCURSOR cursor) const {
+void WindowBase::setCursor(HCURSOR cursor) {
+    cursor_ = cursor;
     POINT mouse{};
     GetCursorPos(&mouse);
     if (GetCapture() == hwnd_ || WindowFromPoint(mouse) == hwnd_) {
@@ -44,6 +45,12 @@ void WindowBase::showCursorIfHovered(HCURSOR cursor) const {
 }
 
 LRESULT WindowBase::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Children show their own cursors.
+    if (message == WM_SETCURSOR && cursor_ != nullptr && reinterpret_cast<HWND>(wParam) == hwnd_ &&
+        LOWORD(lParam) == HTCLIENT) {
+        SetCursor(cursor_);
+        return TRUE;
+    }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 

@@ -16,6 +16,10 @@ class WindowBase {
     WindowBase& operator=(const WindowBase&) = delete;
 
     HWND hwnd() const { return hwnd_; }
+    // The cursor over this window's own client area, shown at once when the mouse is over the
+    // window or captured by it (the system asks only when the mouse moves, and never while
+    // captured). Until set, the class's cursor.
+    void setCursor(HCURSOR cursor);
 
   protected:
     WindowBase() = default;
@@ -27,10 +31,6 @@ class WindowBase {
     void createWindow(DWORD exStyle, const wchar_t* className, const wchar_t* text, DWORD style,
                       WindowBounds bounds, HWND parent);
 
-    // Shows the cursor at once when the mouse is over this window or captured by it: the
-    // system asks for a cursor (WM_SETCURSOR) only when the mouse moves, and never while captured.
-    void showCursorIfHovered(HCURSOR cursor) const;
-
     // Each override handles its messages with one OnXxx each and passes the rest here.
     virtual LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -41,6 +41,7 @@ class WindowBase {
                                        LPARAM lParam) noexcept;
 
     HWND hwnd_ = nullptr;
+    HCURSOR cursor_ = nullptr;
 };
 
 } // namespace kivo::win32
