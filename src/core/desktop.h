@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kivo {
 
@@ -33,6 +34,8 @@ class Desktop {
     virtual std::string executablePath() const = 0;
     // Primary screen in pixels.
     virtual Size screenSize() const = 0;
+    // Every screen's rectangle in the coordinates of the window's place, the primary first.
+    virtual std::vector<Box> screens() const = 0;
     // Colour depth of the display, in bits per pixel.
     virtual int displayDepth() const = 0;
 

@@ -102,6 +102,30 @@ TEST_F(StartUp, SettingsPlaceAndSizeTheWindowNameItsPictureAndThePanelFollows) {
     EXPECT_EQ(shot.at(panel.x + 76, panel.y + 44), background);
 }
 
+// The window where the program itself puts it.
+class Placement : public KivoTest {
+  protected:
+    bool withWindowManager() const override { return false; }
+};
+
+// A window saved on a screen that is gone comes back on the screen without counting as a change;
+// one that the screen still shows enough of opens where it was saved.
+TEST_F(Placement, AWindowSavedOffTheScreenOpensOnItAndOnePartlyOnItWhereSaved) {
+    folder().writeSettings({kHeader, "Formkivo.left=5000", "Formkivo.top=5000"});
+    const std::string saved = readFile(folder().settingsFile());
+    openWindow();
+    EXPECT_EQ(window.geometry, (Rect{1000, 745, 280, 279}));
+    doubleClickPicture();
+    ASSERT_EQ(kivo().waitExit(timeout()), 0) << "closing asked to save";
+    EXPECT_EQ(readFile(folder().settingsFile()), saved);
+
+    folder().writeSettings({kHeader, "Formkivo.left=-100", "Formkivo.top=50"});
+    startKivo();
+    const auto partly = waitForMainWindow();
+    ASSERT_TRUE(partly) << "no main window";
+    EXPECT_EQ(partly->geometry, (Rect{-100, 50, 280, 279}));
+}
+
 TEST_F(StartUp, ABadNumberIsReportedBeforeTheWindowOpensWhichKeepsTheValuesReadBeforeIt) {
     folder().writeSettings({kHeader, "Formkivo.left=30", "Formkivo.top=1x2", "Formkivo.width=400"});
     startKivo();

@@ -20,6 +20,7 @@ class FakeDesktop : public Desktop {
   public:
     std::string exePath = "/opt/kivo/kivo";
     Size screen{1280, 1024};
+    std::vector<Box> screenBoxes{{0, 0, 1280, 1024}};
     int depth = 24;
 
     WindowBounds window{0, 0, 280, 279};
@@ -58,6 +59,7 @@ class FakeDesktop : public Desktop {
 
     std::string executablePath() const override { return exePath; }
     Size screenSize() const override { return screen; }
+    std::vector<Box> screens() const override { return screenBoxes; }
     int displayDepth() const override { return depth; }
 
     WindowBounds windowBounds() const override { return window; }

@@ -115,6 +115,42 @@ TEST(FormCreate, SettingsGiveTheWindowItsPlaceAndSizeNotThePictures) {
     EXPECT_TRUE(program.desktop.errorBoxes.empty());
 }
 
+TEST(FormCreate, AWindowSavedWhereNoScreenShowsItComesOnScreenWithoutAChange) {
+    ProgramFolder program;
+    program.settings("Formkivo.left=5000\r\nFormkivo.top=5000\r\n");
+    program.start();
+    EXPECT_EQ(program.desktop.window, (WindowBounds{1000, 745, 280, 279}));
+    EXPECT_EQ(program.form.state.Changed, 0);
+
+    ProgramFolder partly;
+    partly.settings("Formkivo.left=-100\r\nFormkivo.top=50\r\n");
+    partly.start();
+    EXPECT_EQ(partly.desktop.window, (WindowBounds{-100, 50, 280, 279}));
+
+    ProgramFolder badNumber;
+    badNumber.settings("Formkivo.left=-9000\r\nFormkivo.top=x\r\n");
+    badNumber.start();
+    EXPECT_EQ(badNumber.desktop.errorBoxes.size(), 1u);
+    EXPECT_EQ(badNumber.desktop.window, (WindowBounds{0, 0, 280, 279}));
+}
+
+TEST(ScreensChanged, BringsALostWindowBackUnlessTheUserDragsIt) {
+    FakeDesktop desktop;
+    TFormKivo form(desktop);
+    desktop.window = {1500, 300, 280, 279};
+    desktop.screenBoxes = {{0, 0, 1280, 1024}, {1280, 0, 2560, 1024}};
+    form.ScreensChanged();
+    EXPECT_EQ(desktop.window.left, 1500);
+    desktop.screenBoxes.pop_back(); // unplugged
+    form.state.Dragging = 1;
+    form.ScreensChanged();
+    EXPECT_EQ(desktop.window.left, 1500);
+    form.state.Dragging = 0;
+    form.ScreensChanged();
+    EXPECT_EQ(desktop.window, (WindowBounds{1000, 300, 280, 279}));
+    EXPECT_EQ(form.state.Changed, 0);
+}
+
 TEST(FormCreate, AWidePictureSetsTheInsetFromItsWidth) {
     ProgramFolder program({300, 200});
     program.start();

@@ -152,6 +152,7 @@ struct RecordedInput : ControlInput {
     }
     void click(Control c) override { events.push_back("click " + nameOf(c)); }
     void timer() override { events.push_back("tick"); }
+    void screensChanged() override { events.push_back("screens"); }
 };
 
 TEST(MainWindow, TheMouseReachesThePicturesAndButtonsAsPlainEvents) {

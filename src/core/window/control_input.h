@@ -22,6 +22,7 @@ class ControlInput {
     // A button control's own click; its toolkit tracks the press.
     virtual void click(Control control) = 0;
     virtual void timer() = 0;
+    virtual void screensChanged() = 0;
 };
 
 } // namespace kivo

@@ -42,17 +42,22 @@ void FormInput::release(Control control, MouseButton button, Point at, bool insi
 }
 
 void FormInput::click(Control control) {
-    static constexpr std::pair<Control, void (TFormKivo::*)()> kClickHandlers[] = {
-        {Control::Image2, &TFormKivo::Image2Click},
-        {Control::SpeedButton1, &TFormKivo::SpeedButton1Click},
-        {Control::SpeedButton2, &TFormKivo::SpeedButton2Click},
-        {Control::SpeedButton3, &TFormKivo::SpeedButton3Click},
+    using Handler = void (*)(TFormKivo&);
+    static constexpr std::pair<Control, Handler> kClickHandlers[] = {
+        {Control::Image2, [](TFormKivo& form) { form.Image2Click(); }},
+        {Control::SpeedButton1, [](TFormKivo& form) { form.SpeedButton1Click(); }},
+        {Control::SpeedButton2, [](TFormKivo& form) { form.SpeedButton2Click(); }},
+        {Control::SpeedButton3, [](TFormKivo& form) { form.SpeedButton3Click(); }},
     };
     for (const auto& [clicked, handler] : kClickHandlers) {
         if (clicked == control) {
-            form_.dispatch([&] { (form_.*handler)(); });
+            form_.dispatch([&] { handler(form_); });
         }
     }
+}
+
+void FormInput::screensChanged() {
+    form_.dispatch([&] { form_.ScreensChanged(); });
 }
 
 void FormInput::timer() {

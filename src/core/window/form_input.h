@@ -19,6 +19,7 @@ class FormInput : public ControlInput {
     void release(Control control, MouseButton button, Point at, bool inside) override;
     void click(Control control) override;
     void timer() override;
+    void screensChanged() override;
 
   private:
     TFormKivo& form_;

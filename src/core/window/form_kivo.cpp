@@ -7,6 +7,7 @@
 #include "core/picture/file_name.h"
 #include "core/settings/settings_file.h"
 #include "core/text.h"
+#include "core/window/on_screen.h"
 
 #include <exception>
 #include <filesystem>
@@ -40,9 +41,11 @@ void TFormKivo::FormCreate() {
             readSettings(settings, state, window);
         } catch (...) {
             desktop_.setWindowBounds(window);
+            keepWindowReachable();
             throw;
         }
         desktop_.setWindowBounds(window);
+        keepWindowReachable();
     }
 
     loadImage1(state.ImagePath);
@@ -52,6 +55,22 @@ void TFormKivo::FormCreate() {
     state.Shrinking = 0;
     state.Running = 0;
     state.Changed = 0;
+}
+
+void TFormKivo::ScreensChanged() {
+    // A drag places the window where the user takes it.
+    if (state.Dragging == 0) {
+        keepWindowReachable();
+    }
+}
+
+void TFormKivo::keepWindowReachable() {
+    WindowBounds window = desktop_.windowBounds();
+    if (const auto topLeft = rescuedTopLeft(window, desktop_.screens())) {
+        window.left = topLeft->x;
+        window.top = topLeft->y;
+        desktop_.setWindowBounds(window);
+    }
 }
 
 void TFormKivo::centrePanel() {

@@ -35,6 +35,8 @@ class TFormKivo {
     void Image1MouseMove(int x, int y);
     void Image1MouseUp(MouseButton button, int x, int y);
     void Image1DblClick();
+    // Screens came, went or changed size: a window that none shows enough of comes back.
+    void ScreensChanged();
 
     void Autorun(bool add, const std::string& name, const std::string& path);
     std::string preobraz(const std::string& path);
@@ -55,6 +57,8 @@ class TFormKivo {
     void startAnimation(bool trial);
     // The right-button branch of Image1MouseDown: the stay-on-top question.
     void askStayOnTop();
+    // Moves a window that no screen shows enough of onto the nearest one; Changed stays.
+    void keepWindowReachable();
     void centrePanel();
     void loadImage1(const std::string& path);
     // SpeedButton1Click's steps: bringing the chosen file into the picture folder (false once

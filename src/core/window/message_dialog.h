@@ -22,7 +22,7 @@ struct DialogButtonModel {
 struct DialogModel {
     std::string title;
     DialogIcon icon = DialogIcon::None;
-    std::string text; // line breaks as single "\n"
+    std::string text;                       // line breaks as single "\n"
     std::vector<DialogButtonModel> buttons; // in layout order, left to right
     std::size_t focusIndex = 0;             // the button focused when the dialog opens
     ModalResult escapeResult = ModalResult::Cancel;

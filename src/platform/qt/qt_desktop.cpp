@@ -36,7 +36,22 @@ QRegion regionOf(const std::vector<Box>& rects) {
 QtDesktop::QtDesktop() = default;
 
 void QtDesktop::connect(TFormKivo& form) {
-    window_.bind(input_.emplace(form));
+    FormInput& input = input_.emplace(form);
+    window_.bind(input);
+    const auto watch = [&input](QScreen* screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, [&input] { input.screensChanged(); });
+    };
+    for (QScreen* screen : QGuiApplication::screens()) {
+        watch(screen);
+    }
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, [&input, watch](QScreen* screen) {
+        watch(screen);
+        input.screensChanged();
+    });
+    // Sent while the screen is still listed: look once it is gone.
+    QObject::connect(
+        qGuiApp, &QGuiApplication::screenRemoved, &window_, [&input] { input.screensChanged(); },
+        Qt::QueuedConnection);
 }
 
 std::string QtDesktop::executablePath() const {
@@ -46,6 +61,17 @@ std::string QtDesktop::executablePath() const {
 Size QtDesktop::screenSize() const {
     const QSize size = QGuiApplication::primaryScreen()->geometry().size();
     return {size.width(), size.height()};
+}
+
+std::vector<Box> QtDesktop::screens() const {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    std::vector<Box> boxes;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect g = screen->geometry();
+        const Box box{g.left(), g.top(), g.left() + g.width(), g.top() + g.height()};
+        boxes.insert(screen == primary ? boxes.begin() : boxes.end(), box);
+    }
+    return boxes;
 }
 
 int QtDesktop::displayDepth() const {

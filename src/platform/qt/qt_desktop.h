@@ -19,6 +19,7 @@ class QtDesktop : public Desktop {
 
     std::string executablePath() const override;
     Size screenSize() const override;
+    std::vector<Box> screens() const override;
     int displayDepth() const override;
 
     WindowBounds windowBounds() const override;

@@ -134,6 +134,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnTimer(wParam);
         return 0;
     }
+    if (message == WM_DISPLAYCHANGE && onDisplayChange) {
+        onDisplayChange();
+        return 0;
+    }
     if (message == WM_DESTROY) {
         OnDestroy();
         return 0;

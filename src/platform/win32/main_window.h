@@ -36,6 +36,7 @@ class MainWindow : public WindowBase {
     SpeedButton speedButton3;
     SpeedButton speedButton2;
     std::function<void()> onTimer1;
+    std::function<void()> onDisplayChange;
 
   private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -22,6 +22,7 @@ void setVisible(HWND control, bool visible) {
 void Win32Desktop::connect(TFormKivo& form) {
     FormInput& input = input_.emplace(form);
     window_.bind(input);
+    window_.onDisplayChange = [&input] { input.screensChanged(); };
     window_.onTimer1 = [this, &input] {
         // KillTimer leaves a WM_TIMER that is already queued where it is.
         if (timerEnabled_) {
@@ -45,6 +46,28 @@ std::string Win32Desktop::executablePath() const {
 
 Size Win32Desktop::screenSize() const {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+namespace {
+
+BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM boxes) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        auto& list = *reinterpret_cast<std::vector<Box>*>(boxes);
+        const RECT& r = info.rcMonitor;
+        const Box box{r.left, r.top, r.right, r.bottom};
+        list.insert((info.dwFlags & MONITORINFOF_PRIMARY) ? list.begin() : list.end(), box);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<Box> Win32Desktop::screens() const {
+    std::vector<Box> boxes;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&boxes));
+    return boxes;
 }
 
 int Win32Desktop::displayDepth() const {

@@ -18,6 +18,7 @@ class Win32Desktop : public Desktop {
 
     std::string executablePath() const override;
     Size screenSize() const override;
+    std::vector<Box> screens() const override;
     int displayDepth() const override;
 
     WindowBounds windowBounds() const override;

@@ -8,7 +8,7 @@
 namespace kivo::e2e {
 
 void KivoTest::SetUp() {
-    session_ = std::make_unique<Session>(face(), /*withWindowManager=*/true);
+    session_ = std::make_unique<Session>(face(), withWindowManager());
 }
 
 void KivoTest::TearDown() {

@@ -49,6 +49,10 @@ class KivoTest : public ::testing::Test {
     // The main window that openWindow found, where the drags have taken it.
     WindowInfo window;
 
+  protected:
+    // A window manager keeps program-placed windows on the screen by rules of its own.
+    virtual bool withWindowManager() const { return true; }
+
   private:
     std::optional<WindowInfo> withFocus(const std::optional<WindowInfo>& dialog);
 
