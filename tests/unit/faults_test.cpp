@@ -341,6 +341,20 @@ TEST(DamagedSettings, TenMegabytesOfGarbageWithoutKeysChangeNothing) {
     }
 }
 
+// A box shows the start of a ten-megabyte value: it must fit the screen and open at once.
+TEST(DamagedSettings, AHugeValueIsShownShortened) {
+    const std::string digits(10 << 20, '7');
+    for (const std::string& line : {"Formkivo.left=x" + digits, "Image=" + digits}) {
+        Program program;
+        program.writeSettings(line + "\r\n");
+        program.start();
+        ASSERT_EQ(program.desktop.errorBoxes.size(), 1u);
+        const std::string& text = program.desktop.errorBoxes[0].second;
+        EXPECT_LE(text.size(), kShownCharacters + kShownCharacters / kLongestUnbrokenRun + 3);
+        EXPECT_EQ(text.substr(text.size() - 3), "…");
+    }
+}
+
 TEST(DamagedSettings, AFileOfLoneCarriageReturnsIsOneLine) {
     Program program;
     program.writeSettings("Image=" + program.image("1.bmp") + "\rFormkivo.left=5\rVid=1\r");

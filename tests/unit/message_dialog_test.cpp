@@ -76,5 +76,27 @@ TEST(DialogModel, LineBreakPairsBecomeSingleBreaks) {
     EXPECT_EQ(displayText("a\r\nb\rc"), "a\nb\nc");
 }
 
+TEST(ShortenedText, CutsAfterTheShownCharactersWithoutSplittingOne) {
+    const std::string exact(kShownCharacters, 'a');
+    EXPECT_EQ(shortenedText(exact), exact);
+    EXPECT_EQ(shortenedText(exact + "b"), exact + "…");
+    std::string cyrillic;
+    for (std::size_t i = 0; i < kShownCharacters + 5; ++i) {
+        cyrillic += "ж";
+    }
+    EXPECT_EQ(shortenedText(cyrillic), cyrillic.substr(0, 2 * kShownCharacters) + "…");
+    const DialogModel model =
+        makeDialogModel(exact + exact, DialogKind::Plain, {ModalResult::OK}, "kivo");
+    EXPECT_EQ(model.text, exact + "…");
+}
+
+TEST(ErrorBoxDisplayText, BreaksEveryLongRunWithoutABlank) {
+    const std::string run(kLongestUnbrokenRun, 'p');
+    EXPECT_EQ(errorBoxDisplayText("Cannot open file " + run + " x"),
+              "Cannot open file " + run + " x");
+    EXPECT_EQ(errorBoxDisplayText(run + run + "q"), run + "\n" + run + "\nq");
+    EXPECT_EQ(errorBoxDisplayText("ж" + run), "ж" + run.substr(1) + "\np");
+}
+
 } // namespace
 } // namespace kivo

@@ -54,3 +54,22 @@ TEST(RescuedTopLeft, MovesOnlyAWindowNoScreenShowsEnoughOf) {
 
 } // namespace
 } // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST(OpeningSize, KeepsASavedSizeBetweenTheSmallestPictureAndTheScreen) {
+    const Size design{280, 279};
+    const Size screen{1280, 1024};
+    EXPECT_EQ(openingSize({400, 300}, design, screen), (Size{400, 300}));
+    EXPECT_EQ(openingSize({100, 100}, design, screen), (Size{100, 100}));
+    EXPECT_EQ(openingSize({99, 300}, design, screen), design);
+    EXPECT_EQ(openingSize({300, 0}, design, screen), design);
+    EXPECT_EQ(openingSize({-5, -5}, design, screen), design);
+    EXPECT_EQ(openingSize({100000, 100000}, design, screen), screen);
+    EXPECT_EQ(openingSize({2000, 500}, design, screen), (Size{1280, 500}));
+    EXPECT_EQ(openingSize({300, 300}, design, {0, 0}), (Size{100, 100})) << "no screen known";
+}
+
+} // namespace
+} // namespace kivo

@@ -115,7 +115,7 @@ TEST(FormCreate, SettingsGiveTheWindowItsPlaceAndSizeNotThePictures) {
     EXPECT_TRUE(program.desktop.errorBoxes.empty());
 }
 
-TEST(FormCreate, AWindowSavedWhereNoScreenShowsItComesOnScreenWithoutAChange) {
+TEST(FormCreate, TheWindowOpensReachableAndNeitherEmptyNorLargerThanTheScreen) {
     ProgramFolder program;
     program.settings("Formkivo.left=5000\r\nFormkivo.top=5000\r\n");
     program.start();
@@ -126,6 +126,16 @@ TEST(FormCreate, AWindowSavedWhereNoScreenShowsItComesOnScreenWithoutAChange) {
     partly.settings("Formkivo.left=-100\r\nFormkivo.top=50\r\n");
     partly.start();
     EXPECT_EQ(partly.desktop.window, (WindowBounds{-100, 50, 280, 279}));
+
+    ProgramFolder huge;
+    huge.settings("Formkivo.width=100000\r\nFormkivo.height=100000\r\n");
+    huge.start();
+    EXPECT_EQ(huge.desktop.window, (WindowBounds{0, 0, 1280, 1024}));
+
+    ProgramFolder empty;
+    empty.settings("Formkivo.left=20\r\nFormkivo.width=0\r\nFormkivo.height=-3\r\n");
+    empty.start();
+    EXPECT_EQ(empty.desktop.window, (WindowBounds{20, 0, 280, 279})) << "a picture to click";
 
     ProgramFolder badNumber;
     badNumber.settings("Formkivo.left=-9000\r\nFormkivo.top=x\r\n");

@@ -7,6 +7,8 @@ namespace kivo {
 // Largest picture the program takes, in pixels; bigger headers are refused before anything
 // is allocated for them.
 inline constexpr long long kMaxPicturePixels = 64LL * 1024 * 1024;
+// Smallest side of a picture the user may choose.
+inline constexpr int kMinPictureSide = 100;
 
 // Checks that a file can be opened and holds a complete, sane BMP picture. Throws KivoError:
 // "Cannot open file "<path>". <reason>" or "Bitmap image is not valid".

@@ -1,4 +1,5 @@
 #include "core/paths.h"
+#include "core/picture/bitmap_check.h"
 #include "core/picture/file_name.h"
 #include "core/system/files.h"
 #include "core/window/form_kivo.h"
@@ -11,8 +12,6 @@
 namespace kivo {
 
 namespace {
-
-constexpr int kMinPictureSide = 100;
 
 OpenDialogModel pictureDialog(const std::string& folder) {
     const std::string patterns = "*.bmp;*.jpg;*.jpeg";

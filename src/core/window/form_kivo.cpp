@@ -20,7 +20,7 @@ void TFormKivo::dispatch(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        desktop_.showErrorBox(applicationTitle(), errorBoxText(error.what()));
+        desktop_.showErrorBox(applicationTitle(), errorBoxDisplayText(errorBoxText(error.what())));
     }
 }
 
@@ -36,16 +36,15 @@ void TFormKivo::FormCreate() {
     const std::string settings = settingsFilePath(state.ProgramDir);
     std::error_code ignored;
     if (std::filesystem::exists(filePath(settings), ignored)) {
-        WindowBounds window = desktop_.windowBounds();
+        const WindowBounds design = desktop_.windowBounds();
+        WindowBounds window = design;
         try {
             readSettings(settings, state, window);
         } catch (...) {
-            desktop_.setWindowBounds(window);
-            keepWindowReachable();
+            openWindowAt(window, design);
             throw;
         }
-        desktop_.setWindowBounds(window);
-        keepWindowReachable();
+        openWindowAt(window, design);
     }
 
     loadImage1(state.ImagePath);
@@ -62,6 +61,15 @@ void TFormKivo::ScreensChanged() {
     if (state.Dragging == 0) {
         keepWindowReachable();
     }
+}
+
+void TFormKivo::openWindowAt(WindowBounds saved, const WindowBounds& design) {
+    const Size size = openingSize({saved.width, saved.height}, {design.width, design.height},
+                                  desktop_.screenSize());
+    saved.width = size.width;
+    saved.height = size.height;
+    desktop_.setWindowBounds(saved);
+    keepWindowReachable();
 }
 
 void TFormKivo::keepWindowReachable() {

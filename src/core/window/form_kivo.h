@@ -57,6 +57,8 @@ class TFormKivo {
     void startAnimation(bool trial);
     // The right-button branch of Image1MouseDown: the stay-on-top question.
     void askStayOnTop();
+    // The window at its saved place and size, within what it may open at.
+    void openWindowAt(WindowBounds saved, const WindowBounds& design);
     // Moves a window that no screen shows enough of onto the nearest one; Changed stays.
     void keepWindowReachable();
     void centrePanel();

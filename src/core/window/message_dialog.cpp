@@ -84,7 +84,7 @@ DialogModel makeDialogModel(const std::string& text, DialogKind kind,
     DialogModel model;
     model.title = titleOf(kind, applicationTitle);
     model.icon = iconOf(kind);
-    model.text = displayText(text);
+    model.text = displayText(shortenedText(text));
     for (const ButtonSpec& spec : kButtonOrder) {
         if (contains(buttons, spec.result)) {
             model.buttons.push_back({spec.result, spec.caption, mnemonicOf(spec.caption)});
@@ -104,6 +104,35 @@ std::optional<ModalResult> resultForMnemonic(const DialogModel& model, char lett
         }
     }
     return std::nullopt;
+}
+
+std::string shortenedText(const std::string& message) {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(message[i]) & 0xC0) != 0x80;
+        if (startsCharacter && ++characters > kShownCharacters) {
+            return message.substr(0, i) + "…";
+        }
+    }
+    return message;
+}
+
+std::string errorBoxDisplayText(const std::string& message) {
+    const std::string shortened = shortenedText(message);
+    std::string text;
+    text.reserve(shortened.size() + shortened.size() / kLongestUnbrokenRun);
+    std::size_t run = 0;
+    for (const char c : shortened) {
+        const bool startsCharacter = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        if (c == ' ' || c == '\n' || c == '\r') {
+            run = 0;
+        } else if (startsCharacter && ++run > kLongestUnbrokenRun) {
+            text += '\n';
+            run = 1;
+        }
+        text += c;
+    }
+    return text;
 }
 
 std::string displayText(const std::string& message) {

@@ -41,4 +41,18 @@ std::optional<ModalResult> resultForMnemonic(const DialogModel& model, char lett
 // The program's messages break lines with LF CR; a dialog shows each pair as one break.
 std::string displayText(const std::string& message);
 
+// The most characters a dialog or the error box shows of a message: a settings value or a
+// path can be megabytes long, and a box must fit on the screen and build at once.
+inline constexpr std::size_t kShownCharacters = 400;
+
+// The message, or its first kShownCharacters characters (UTF-8, never split) and "…".
+std::string shortenedText(const std::string& message);
+
+// The longest run of characters without a blank that the error box shows on one line: the
+// system's box breaks lines only at blanks, and a long path would make it wider than a screen.
+inline constexpr std::size_t kLongestUnbrokenRun = 160;
+
+// The error box's text as shown: shortened, with a line break in every longer run.
+std::string errorBoxDisplayText(const std::string& message);
+
 } // namespace kivo

@@ -1,5 +1,7 @@
 #include "core/window/on_screen.h"
 
+#include "core/picture/bitmap_check.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -51,6 +53,14 @@ int placed(int low, int length, int screenLow, int screenHigh) {
 }
 
 } // namespace
+
+Size openingSize(Size saved, Size design, Size screen) {
+    if (saved.width < kMinPictureSide || saved.height < kMinPictureSide) {
+        return design;
+    }
+    return {std::min(saved.width, std::max(screen.width, kMinPictureSide)),
+            std::min(saved.height, std::max(screen.height, kMinPictureSide))};
+}
 
 std::optional<Point> rescuedTopLeft(const WindowBounds& window, const std::vector<Box>& screens) {
     const Edges edges = edgesOf(window);
