@@ -177,13 +177,34 @@ std::string readWholeFile(const std::string& path) {
     }
 }
 
+namespace {
+
+// The file a chain of symbolic links ends in, whether it exists or not; the path itself when
+// it is no link, or when the chain loops.
+std::string linkTarget(const std::string& path) {
+    std::filesystem::path file = path;
+    std::error_code error;
+    for (int hop = 0; hop < 40 && std::filesystem::is_symlink(file, error); ++hop) {
+        const std::filesystem::path next = std::filesystem::read_symlink(file, error);
+        if (error) {
+            return path;
+        }
+        file = next.is_absolute() ? next : file.parent_path() / next;
+    }
+    return std::filesystem::is_symlink(file, error) ? path : file.string();
+}
+
+} // namespace
+
 void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
+    // A link stays a link: its target is the file that is replaced.
+    const std::string target = linkTarget(path);
     struct stat old {};
-    const bool replacing = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    if (replacing && readOnly(path, old)) {
+    const bool replacing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    if (replacing && readOnly(target, old)) {
         throwIoError(EACCES, path);
     }
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = target + ".tmp";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         throwIoError(errno, path);
@@ -196,7 +217,7 @@ void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
     if (::close(fd) != 0 && error == 0) {
         error = errno;
     }
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {

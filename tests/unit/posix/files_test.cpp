@@ -79,6 +79,18 @@ TEST_F(Replacing, TheNewFileKeepsTheOldOnesPermissions) {
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+// The user keeps the settings elsewhere: the link stays, its target takes the new text.
+TEST_F(Replacing, ALinkIsWrittenThroughToItsTarget) {
+    const fs::path elsewhere = dir.path() / "kept" / "settings.txt";
+    fs::create_directory(elsewhere.parent_path());
+    fs::rename(file, elsewhere);
+    fs::create_symlink("../kept/settings.txt", file);
+    EXPECT_EQ(replaceError(file), "");
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(readFile(elsewhere), "new text");
+    EXPECT_EQ(namesIn(elsewhere.parent_path()), std::vector<std::string>{"settings.txt"});
+}
+
 TEST_F(Replacing, AWriteCutShortRemovesTheTemporaryFile) {
     EXPECT_EXIT(
         {
