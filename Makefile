@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= 2
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
 
-.PHONY: all build run test test-builds test-runs bench fuzz format clean windows
+.PHONY: all build run test test-builds test-runs bench fuzz format clean windows dist
 
 all: build
 
@@ -56,6 +56,16 @@ windows:
 	@JOBS=$(JOBS) scripts/build-windows.sh x86_64 program
 	@JOBS=$(JOBS) scripts/build-windows.sh i686 program
 
+# What a user downloads, in dist/: the 32- and 64-bit Windows programs as zip files, the Linux
+# program folder as a tar.gz, and their SHA256SUMS; then each is unpacked and started.
+dist:
+	@scripts/install-deps.sh test
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS=-DKIVO_TESTS=ON
+	@JOBS=$(JOBS) scripts/build-windows.sh x86_64 program
+	@JOBS=$(JOBS) scripts/build-windows.sh i686 program
+	@scripts/dist.sh
+	@scripts/dist-check.sh
+
 # The core's fuzz targets, built with clang in build-fuzz/, FUZZ_SECONDS each (default 60).
 FUZZ_SECONDS ?= 60
 fuzz:
@@ -66,4 +76,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-san build-fuzz build-win build-win-i686
+	rm -rf $(BUILD) build-san build-fuzz build-win build-win-i686 dist

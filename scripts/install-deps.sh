@@ -25,6 +25,7 @@ case "${1:-run}" in
   test)
     packages+=(libgtest-dev xvfb xauth openbox libx11-dev libxext-dev libxtst-dev libjpeg-turbo-progs)
     packages+=(libxres-dev clang libclang-rt-14-dev)
+    packages+=(zip unzip) # make dist
     packages+=("${windows_packages[@]}")
     deb_src=true
     ;;

@@ -10,13 +10,51 @@ namespace kivo::e2e {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// What a user downloaded, in place of the build: KIVO_E2E_ARCHIVE names a zip or tar.gz that
+// holds one program folder.
+const char* downloadedArchive() {
+    const char* archive = std::getenv("KIVO_E2E_ARCHIVE");
+    return archive != nullptr && *archive != '\0' ? archive : nullptr;
+}
+
+void unpack(const fs::path& archive, const fs::path& program) {
+    const fs::path unpacked = program.parent_path() / "unpacked";
+    fs::create_directory(unpacked);
+    const std::string quotedArchive = "'" + archive.string() + "'";
+    const std::string quotedFolder = "'" + unpacked.string() + "'";
+    const std::string command = archive.extension() == ".zip"
+                                    ? "unzip -q " + quotedArchive + " -d " + quotedFolder
+                                    : "tar -xzf " + quotedArchive + " -C " + quotedFolder;
+    if (std::system(command.c_str()) != 0) {
+        throw std::runtime_error("cannot unpack " + archive.string());
+    }
+    fs::rename(fs::directory_iterator(unpacked)->path(), program);
+    if (!fs::is_directory(program / "date") || !fs::is_empty(program / "date")) {
+        throw std::runtime_error(archive.string() + " holds no empty date folder");
+    }
+}
+
+} // namespace
+
 ProgramFolder::ProgramFolder(const Face& face) : face_(face) {
-    std::string pattern =
-        (fs::temp_directory_path() / ("kivo-" + face.name() + "-XXXXXX")).string();
+    // A downloaded program is tried where users put it: a path with a blank and a Cyrillic letter.
+    const char* archive = downloadedArchive();
+    std::string pattern = (fs::temp_directory_path() /
+                           ("kivo-" + face.name() + (archive ? " загрузка" : "") + "-XXXXXX"))
+                              .string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a temporary folder");
     }
     root_ = fs::canonical(pattern);
+    if (archive != nullptr) {
+        unpack(archive, program());
+        fs::create_directories(home());
+        fs::create_directories(logs());
+        face.install(*this);
+        return;
+    }
     const fs::path built = face.builtFolder();
     if (!fs::exists(built / face.executableName())) {
         throw std::runtime_error("no " + (built / face.executableName()).string() + ": build the " +
