@@ -24,7 +24,9 @@ class KivoTest : public ::testing::Test {
     ProgramFolder& folder() { return session_->folder(); }
     XClient& x() { return session_->x(); }
     Process& kivo() { return session_->kivo(); }
-    void startKivo() { session_->startKivo(); }
+    void startKivo(const std::vector<std::string>& extraEnvironment = {}) {
+        session_->startKivo(extraEnvironment);
+    }
     std::chrono::milliseconds timeout() const { return face().appearTimeout(); }
     std::optional<std::string> autostartCommand() { return session_->autostartCommand(); }
 

@@ -15,11 +15,12 @@ Session::~Session() {
     display_.reset();
 }
 
-void Session::startKivo() {
+void Session::startKivo(const std::vector<std::string>& extraEnvironment) {
     kivo_.reset();
     ProcessOptions options;
     options.argv = face().command(folder_);
     options.env = face().environment(folder_, display_->name());
+    options.env.insert(options.env.end(), extraEnvironment.begin(), extraEnvironment.end());
     options.logPath = (folder_.logs() / "kivo.log").string();
     startedAt_ = std::chrono::steady_clock::now();
     kivo_ = std::make_unique<Process>(options);

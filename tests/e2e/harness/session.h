@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kivo::e2e {
 
@@ -27,8 +28,9 @@ class Session {
     XClient& x() { return *x_; }
     const std::string& displayName() const { return display_->name(); }
 
-    // Launches the program (again, after it has ended).
-    void startKivo();
+    // Launches the program (again, after it has ended), with these "NAME=value" settings added
+    // to the face's environment.
+    void startKivo(const std::vector<std::string>& extraEnvironment = {});
     Process& kivo() { return *kivo_; }
     std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
 
