@@ -48,6 +48,8 @@ TEST(BitmapCheck, AcceptsCompletePictures) {
         << "rows stored top-down";
     EXPECT_EQ(checkBytes(bmp24(5, 4) + "trailing bytes"), "");
     EXPECT_EQ(checkBytes(rle8(8192, 8192)), "") << "the largest picture allowed";
+    EXPECT_EQ(checkBytes(rle8(32767, 2)), "") << "the longest side allowed";
+    EXPECT_EQ(checkBytes(patched(rle8(3, 2), 46, 256, 4)), "") << "a full 8-bit palette";
 }
 
 TEST(BitmapCheck, NamesTheFileAndTheReasonWhenItCannotBeOpened) {
@@ -72,6 +74,9 @@ TEST(BitmapCheck, RefusesDamagedOrInsaneHeaders) {
         {good.substr(0, 40), "headers cut short"},
         {huge.substr(0, 54 + 64), "6000 x 5000 header before 64 bytes"},
         {rle8(8192, 8193), "more pixels than allowed"},
+        {rle8(1, 100000), "a side longer than allowed"},
+        {rle8(32768, 1), "a side longer than allowed"},
+        {patched(rle8(3, 2), 46, 257, 4), "more colours than 8 bits index"},
         {patched(patched(good, 18, 0x7FFFFFFF, 4), 22, 0x80000000, 4), "extreme sizes"},
         {patched(good, 0, 'M' | 'B' << 8, 2), "signature"},
         {patched(good, 14, 41, 4), "info header size"},

@@ -203,6 +203,16 @@ TEST(Win32Desktop, LoadsABitmapWhateverItsNameAndKeepsThePictureWhenAFileIsNoBit
         EXPECT_STREQ(error.what(), "Bitmap image is not valid");
     }
     EXPECT_EQ(desktop.pictureSize(), (Size{300, 200}));
+
+    // Past MAX_PATH, which LoadImage is bound by.
+    std::filesystem::path deep = folder;
+    while (deep.wstring().size() < 280) {
+        deep /= std::wstring(40, L'д');
+    }
+    std::filesystem::create_directories(deep);
+    kivo::test::writeFile(deep / "long.bmp", kivo::test::bmp24(120, 110));
+    desktop.loadPicture(utf8(deep / "long.bmp"));
+    EXPECT_EQ(desktop.pictureSize(), (Size{120, 110}));
 }
 
 TEST(Win32Desktop, PlacesShapesAndLiftsTheWindow) {

@@ -22,6 +22,7 @@ struct BitmapHeader {
     unsigned planes = 0;
     unsigned bitCount = 0;
     unsigned compression = 0;
+    std::uint32_t colorsUsed = 0; // entries of the colour table; 0: as many as the depth has
 };
 
 std::uint32_t littleEndian(const unsigned char* at, int bytes) {
@@ -60,6 +61,7 @@ std::optional<BitmapHeader> parseHeader(const unsigned char* head, std::size_t s
     header.planes = littleEndian(head + 26, 2);
     header.bitCount = littleEndian(head + 28, 2);
     header.compression = littleEndian(head + 30, 4);
+    header.colorsUsed = littleEndian(head + 46, 4);
     return header;
 }
 
@@ -88,7 +90,13 @@ bool isSane(const BitmapHeader& header, long long fileSize) {
     }
     // Both factors are below 2^32, so the product fits; the stride sum below is small after it.
     const long long rows = header.height < 0 ? -header.height : header.height;
-    if (header.width * rows > kMaxPicturePixels) {
+    if (header.width > kMaxPictureSide || rows > kMaxPictureSide ||
+        header.width * rows > kMaxPicturePixels) {
+        return false;
+    }
+    // A palette larger than the depth can index is a damaged header, whatever a loader makes
+    // of it.
+    if (bits <= 8 && header.colorsUsed > (1u << bits)) {
         return false;
     }
     if (header.pixelOffset < 14 + header.infoSize || header.pixelOffset >= fileSize) {

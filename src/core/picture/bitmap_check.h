@@ -7,6 +7,8 @@ namespace kivo {
 // Largest picture the program takes, in pixels; bigger headers are refused before anything
 // is allocated for them.
 inline constexpr long long kMaxPicturePixels = 64LL * 1024 * 1024;
+// Longest side of a picture: window coordinates are 16-bit on both systems' screens.
+inline constexpr long long kMaxPictureSide = 32767;
 // Smallest side of a picture the user may choose.
 inline constexpr int kMinPictureSide = 100;
 

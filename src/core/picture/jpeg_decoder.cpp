@@ -114,7 +114,9 @@ int decode(Decoding* d, std::FILE* file, bool fewColours) {
     jpeg_stdio_src(cinfo, file);
     jpeg_read_header(cinfo, TRUE);
     // Refused before anything is allocated for it.
-    if (static_cast<long long>(cinfo->image_width) * cinfo->image_height > kMaxPicturePixels) {
+    // What the picture check would refuse once converted is refused before decoding.
+    if (cinfo->image_width > kMaxPictureSide || cinfo->image_height > kMaxPictureSide ||
+        static_cast<long long>(cinfo->image_width) * cinfo->image_height > kMaxPicturePixels) {
         ERREXIT(cinfo, JERR_IMAGE_TOO_BIG);
     }
     chooseOutput(cinfo, fewColours);

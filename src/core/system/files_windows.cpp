@@ -32,8 +32,21 @@ std::string systemMessage(DWORD error) {
     return message.empty() ? "System error " + std::to_string(error) : fromWide(message);
 }
 
+// Past MAX_PATH the system takes a full path only in its "\\?\" form, with backslashes.
+std::wstring systemPath(const std::string& path) {
+    std::wstring wide = toWide(path);
+    const bool full = wide.size() > 2 && wide[1] == L':' && (wide[2] == L'\\' || wide[2] == L'/');
+    if (wide.size() < MAX_PATH || !full) {
+        return wide;
+    }
+    for (wchar_t& c : wide) {
+        c = c == L'/' ? L'\\' : c;
+    }
+    return L"\\\\?\\" + wide;
+}
+
 HANDLE openExisting(const std::string& path) {
-    return CreateFileW(toWide(path).c_str(), GENERIC_READ,
+    return CreateFileW(systemPath(path).c_str(), GENERIC_READ,
                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }

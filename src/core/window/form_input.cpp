@@ -49,9 +49,10 @@ void FormInput::click(Control control) {
         {Control::SpeedButton2, [](TFormKivo& form) { form.SpeedButton2Click(); }},
         {Control::SpeedButton3, [](TFormKivo& form) { form.SpeedButton3Click(); }},
     };
-    for (const auto& [clicked, handler] : kClickHandlers) {
-        if (clicked == control) {
-            form_.dispatch([&] { handler(form_); });
+    for (const auto& entry : kClickHandlers) {
+        if (entry.first == control) {
+            const Handler handler = entry.second;
+            form_.dispatch([this, handler] { handler(form_); });
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "qt_desktop.h"
 
 #include "core/error.h"
+#include "core/picture/bitmap_check.h"
 #include "core/window/form_kivo.h"
 #include "qt_cursor.h"
 #include "qt_message_dialog.h"
@@ -120,11 +121,19 @@ void QtDesktop::setWindowCursor(CursorShape cursor) {
 }
 
 void QtDesktop::loadPicture(const std::string& path) {
+    // Every picture the core's check lets through is shown, at four bytes a pixel.
+    constexpr int kMegabytes = static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)) + 1;
+    QImageReader::setAllocationLimit(kMegabytes);
     QImageReader reader(toQString(path), "bmp");
     reader.setDecideFormatFromContent(false);
-    const QImage picture = reader.read();
+    QImage picture = reader.read();
     if (picture.isNull()) {
         throw KivoError("Bitmap image is not valid");
+    }
+    if (picture.hasAlphaChannel()) {
+        // As GDI draws a bitmap: the colours as stored, the alpha byte ignored.
+        picture = picture.convertToFormat(QImage::Format_ARGB32);
+        picture.reinterpretAsFormat(QImage::Format_RGB32);
     }
     window_.picture(Control::Image1)->setPicture(QPixmap::fromImage(picture));
 }

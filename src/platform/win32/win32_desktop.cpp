@@ -1,8 +1,10 @@
 #include "win32_desktop.h"
 
 #include "core/error.h"
+#include "core/system/files.h"
 #include "core/system/utf16.h"
 #include "core/window/form_kivo.h"
+#include "bitmap_file.h"
 #include "open_dialog.h"
 #include "registry_autostart.h"
 #include "system_cursor.h"
@@ -106,8 +108,7 @@ void Win32Desktop::setWindowCursor(CursorShape cursor) {
 }
 
 void Win32Desktop::loadPicture(const std::string& path) {
-    GdiObject<HBITMAP> bitmap(static_cast<HBITMAP>(LoadImageW(
-        nullptr, toWide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    GdiObject<HBITMAP> bitmap = bitmapFromFile(readWholeFile(path));
     if (!bitmap) {
         throw KivoError("Bitmap image is not valid");
     }
