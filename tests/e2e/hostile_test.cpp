@@ -1,0 +1,142 @@
+#include "files.h"
+#include "image.h"
+#include "kivo_test.h"
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <sstream>
+
+namespace kivo::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr Rect kDesignWindow{0, 0, 280, 279};
+// The program on either system stays within this much resident memory.
+constexpr long kMaxResidentKiB = 160 * 1024;
+
+// `bytes` with a little-endian field overwritten.
+std::string patched(std::string bytes, std::size_t offset, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[offset + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i) & 0xFF);
+    }
+    return bytes;
+}
+
+std::string smallBmp() {
+    return bmpBytes(Image(4, 4));
+}
+
+// The peak resident memory of a running process, in KiB.
+long peakResidentKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+struct HostileCase {
+    const char* what;
+    // Makes the files the case needs and returns the settings lines after the header.
+    std::function<std::vector<std::string>(const ProgramFolder&, const Face&)> prepare;
+    bool errorBox;
+    Rect geometry;
+};
+
+std::vector<std::string> picture(const ProgramFolder& folder, const Face& face,
+                                 const std::string& bytes) {
+    const fs::path path = folder.program() / "image" / "hostile.bmp";
+    writeFile(path, bytes);
+    return {"Image=" + face.nativePath(path)};
+}
+
+const HostileCase kCases[] = {
+    {"a FIFO named as the picture",
+     [](const ProgramFolder& folder, const Face& face) {
+         const fs::path fifo = folder.program() / "image" / "fifo.bmp";
+         fs::remove(fifo);
+         mkfifo(fifo.c_str(), 0644);
+         return std::vector<std::string>{"Image=" + face.nativePath(fifo)};
+     },
+     true, kDesignWindow},
+    {"a window of 100000 x 100000",
+     [](const ProgramFolder&, const Face&) {
+         return std::vector<std::string>{"Formkivo.width=100000", "Formkivo.height=100000"};
+     },
+     false,
+     {0, 0, 1280, 1024}},
+    {"a size of 0 x -5",
+     [](const ProgramFolder&, const Face&) {
+         return std::vector<std::string>{"Formkivo.width=0", "Formkivo.height=-5"};
+     },
+     false, kDesignWindow},
+    {"a ten-megabyte number",
+     [](const ProgramFolder&, const Face&) {
+         return std::vector<std::string>{"Formkivo.left=" + std::string(10 << 20, '7')};
+     },
+     true, kDesignWindow},
+    {"a ten-megabyte picture path",
+     [](const ProgramFolder&, const Face&) {
+         return std::vector<std::string>{"Image=" + std::string(10 << 20, 'p')};
+     },
+     true, kDesignWindow},
+    {"an 8-bit picture claiming 257 colours",
+     [](const ProgramFolder& folder, const Face& face) {
+         return picture(folder, face, patched(patched(smallBmp(), 28, 8), 46, 257));
+     },
+     true, kDesignWindow},
+    {"a picture of 1 x 100000",
+     [](const ProgramFolder& folder, const Face& face) {
+         const std::string rle8 = patched(patched(smallBmp(), 28, 8), 30, 1);
+         return picture(folder, face, patched(patched(rle8, 18, 1), 22, 100000));
+     },
+     true, kDesignWindow},
+};
+
+using Hostile = KivoTest;
+
+// Each file ends in one verdict on every face: the error box when the file is refused, and
+// then a window that a double-click closes, soon and small.
+TEST_F(Hostile, EachFileEndsInOneVerdictAndAWindowThatAnswers) {
+    for (const HostileCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> lines = {"Параметры окон и опций Kivo"};
+        for (const std::string& line : c.prepare(folder(), face())) {
+            lines.push_back(line);
+        }
+        writeFile(folder().settingsFile(), folder().settingsBytes(lines));
+        startKivo();
+        const auto started = std::chrono::steady_clock::now();
+        if (c.errorBox) {
+            ASSERT_TRUE(waitForErrorBox()) << "no error box";
+            x().pressKey("Return");
+        }
+        const auto window = waitForMainWindow();
+        ASSERT_TRUE(window) << "no main window";
+        const auto firstWindow = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - started);
+        EXPECT_LT(firstWindow, 10s);
+        EXPECT_EQ(window->geometry, c.geometry);
+        const long peak = peakResidentKiB(kivo().pid());
+        EXPECT_GT(peak, 0);
+        EXPECT_LT(peak, kMaxResidentKiB);
+        std::ostringstream row;
+        row << face().name() << " | " << c.what << " | " << peak / 1024 << " MiB | "
+            << firstWindow.count() << " ms to the window\n";
+        std::cerr << row.str();
+
+        x().doubleClick(window->geometry.x + 60, window->geometry.y + 220);
+        EXPECT_EQ(kivo().waitExit(timeout()), 0) << "the window did not answer a double-click";
+    }
+}
+
+} // namespace
+} // namespace kivo::e2e
