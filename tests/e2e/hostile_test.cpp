@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 
 #include <fstream>
-#include <functional>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 namespace kivo::e2e {
@@ -21,10 +21,11 @@ constexpr long kMaxResidentKiB = 160 * 1024;
 
 // `bytes` with a little-endian field overwritten.
 std::string patched(std::string bytes, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[offset + static_cast<std::size_t>(i)] = static_cast<char>(value >> (8 * i) & 0xFF);
+    std::string field(4, '\0');
+    for (std::size_t i = 0; i < field.size(); ++i) {
+        field[i] = static_cast<char>(value >> (8 * i) & 0xFF);
     }
-    return bytes;
+    return bytes.replace(offset, field.size(), field);
 }
 
 std::string smallBmp() {
@@ -43,74 +44,77 @@ long peakResidentKiB(pid_t pid) {
     return -1;
 }
 
+// A case is settings lines after the header and, when it names one, the picture's file: a
+// FIFO or these bytes.
 struct HostileCase {
     const char* what;
-    // Makes the files the case needs and returns the settings lines after the header.
-    std::function<std::vector<std::string>(const ProgramFolder&, const Face&)> prepare;
+    std::vector<std::string> settings;
+    std::optional<std::string> picture; // empty: a FIFO
     bool errorBox;
     Rect geometry;
 };
 
-std::vector<std::string> picture(const ProgramFolder& folder, const Face& face,
-                                 const std::string& bytes) {
-    const fs::path path = folder.program() / "image" / "hostile.bmp";
-    writeFile(path, bytes);
-    return {"Image=" + face.nativePath(path)};
+std::vector<HostileCase> hostileCases() {
+    const std::string eightBit = patched(smallBmp(), 28, 8);
+    const std::string rle8 = patched(eightBit, 30, 1);
+    return {
+        {"a FIFO named as the picture", {}, "", true, kDesignWindow},
+        {"a window of 100000 x 100000",
+         {"Formkivo.width=100000", "Formkivo.height=100000"},
+         std::nullopt,
+         false,
+         {0, 0, 1280, 1024}},
+        {"a size of 0 x -5",
+         {"Formkivo.width=0", "Formkivo.height=-5"},
+         std::nullopt,
+         false,
+         kDesignWindow},
+        {"a ten-megabyte number",
+         {"Formkivo.left=" + std::string(10 << 20, '7')},
+         std::nullopt,
+         true,
+         kDesignWindow},
+        {"a ten-megabyte picture path",
+         {"Image=" + std::string(10 << 20, 'p')},
+         std::nullopt,
+         true,
+         kDesignWindow},
+        {"an 8-bit picture claiming 257 colours",
+         {},
+         patched(eightBit, 46, 257),
+         true,
+         kDesignWindow},
+        {"a picture of 1 x 100000",
+         {},
+         patched(patched(rle8, 18, 1), 22, 100000),
+         true,
+         kDesignWindow},
+    };
 }
 
-const HostileCase kCases[] = {
-    {"a FIFO named as the picture",
-     [](const ProgramFolder& folder, const Face& face) {
-         const fs::path fifo = folder.program() / "image" / "fifo.bmp";
-         fs::remove(fifo);
-         mkfifo(fifo.c_str(), 0644);
-         return std::vector<std::string>{"Image=" + face.nativePath(fifo)};
-     },
-     true, kDesignWindow},
-    {"a window of 100000 x 100000",
-     [](const ProgramFolder&, const Face&) {
-         return std::vector<std::string>{"Formkivo.width=100000", "Formkivo.height=100000"};
-     },
-     false,
-     {0, 0, 1280, 1024}},
-    {"a size of 0 x -5",
-     [](const ProgramFolder&, const Face&) {
-         return std::vector<std::string>{"Formkivo.width=0", "Formkivo.height=-5"};
-     },
-     false, kDesignWindow},
-    {"a ten-megabyte number",
-     [](const ProgramFolder&, const Face&) {
-         return std::vector<std::string>{"Formkivo.left=" + std::string(10 << 20, '7')};
-     },
-     true, kDesignWindow},
-    {"a ten-megabyte picture path",
-     [](const ProgramFolder&, const Face&) {
-         return std::vector<std::string>{"Image=" + std::string(10 << 20, 'p')};
-     },
-     true, kDesignWindow},
-    {"an 8-bit picture claiming 257 colours",
-     [](const ProgramFolder& folder, const Face& face) {
-         return picture(folder, face, patched(patched(smallBmp(), 28, 8), 46, 257));
-     },
-     true, kDesignWindow},
-    {"a picture of 1 x 100000",
-     [](const ProgramFolder& folder, const Face& face) {
-         const std::string rle8 = patched(patched(smallBmp(), 28, 8), 30, 1);
-         return picture(folder, face, patched(patched(rle8, 18, 1), 22, 100000));
-     },
-     true, kDesignWindow},
-};
+// The "Image=" line naming the case's picture, made in the picture folder.
+std::string pictureLine(const ProgramFolder& folder, const Face& face, const std::string& bytes) {
+    const fs::path path = folder.program() / "image" / "hostile.bmp";
+    fs::remove(path);
+    if (bytes.empty()) {
+        mkfifo(path.c_str(), 0644);
+    } else {
+        writeFile(path, bytes);
+    }
+    return "Image=" + face.nativePath(path);
+}
 
 using Hostile = KivoTest;
 
 // Each file ends in one verdict on every face: the error box when the file is refused, and
 // then a window that a double-click closes, soon and small.
 TEST_F(Hostile, EachFileEndsInOneVerdictAndAWindowThatAnswers) {
-    for (const HostileCase& c : kCases) {
+    for (const HostileCase& c : hostileCases()) {
         SCOPED_TRACE(c.what);
         std::vector<std::string> lines = {"Параметры окон и опций Kivo"};
-        for (const std::string& line : c.prepare(folder(), face())) {
-            lines.push_back(line);
+        lines.insert(lines.end(), c.settings.begin(), c.settings.end());
+        if (c.picture) {
+            lines.push_back(pictureLine(folder(), face(), *c.picture));
         }
         writeFile(folder().settingsFile(), folder().settingsBytes(lines));
         startKivo();

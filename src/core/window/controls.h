@@ -121,19 +121,5 @@ inline constexpr std::array<ControlSpec, 7> kControls{{
      kBlue,
      CursorShape::Hand},
 }};
-static_assert(
-    [] {
-        for (std::size_t i = 0; i < kControls.size(); ++i) {
-            if (static_cast<std::size_t>(kControls[i].control) != i) {
-                return false;
-            }
-        }
-        return true;
-    }(),
-    "the table lists the controls in the order of their enumeration");
-
-constexpr const ControlSpec& controlSpec(Control control) {
-    return kControls[static_cast<std::size_t>(control)];
-}
 
 } // namespace kivo

@@ -1,5 +1,7 @@
 #include "core/window/message_dialog.h"
 
+#include "core/text.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -109,8 +111,7 @@ std::optional<ModalResult> resultForMnemonic(const DialogModel& model, char lett
 std::string shortenedText(const std::string& message) {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < message.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(message[i]) & 0xC0) != 0x80;
-        if (startsCharacter && ++characters > kShownCharacters) {
+        if (startsCharacter(message[i]) && ++characters > kShownCharacters) {
             return message.substr(0, i) + "…";
         }
     }
@@ -123,10 +124,9 @@ std::string errorBoxDisplayText(const std::string& message) {
     text.reserve(shortened.size() + shortened.size() / kLongestUnbrokenRun);
     std::size_t run = 0;
     for (const char c : shortened) {
-        const bool startsCharacter = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
         if (c == ' ' || c == '\n' || c == '\r') {
             run = 0;
-        } else if (startsCharacter && ++run > kLongestUnbrokenRun) {
+        } else if (startsCharacter(c) && ++run > kLongestUnbrokenRun) {
             text += '\n';
             run = 1;
         }

@@ -10,23 +10,24 @@ namespace {
 
 constexpr const wchar_t* kClassName = L"KivoPicture";
 
+enum class ButtonEvent { Down, DoubleClick, Up };
+
 struct ButtonMessage {
     UINT message;
     MouseButton button;
-    bool doubleClick;
-    bool up;
+    ButtonEvent event;
 };
 
 constexpr ButtonMessage kButtonMessages[] = {
-    {WM_LBUTTONDOWN, MouseButton::Left, false, false},
-    {WM_RBUTTONDOWN, MouseButton::Right, false, false},
-    {WM_MBUTTONDOWN, MouseButton::Middle, false, false},
-    {WM_LBUTTONDBLCLK, MouseButton::Left, true, false},
-    {WM_RBUTTONDBLCLK, MouseButton::Right, true, false},
-    {WM_MBUTTONDBLCLK, MouseButton::Middle, true, false},
-    {WM_LBUTTONUP, MouseButton::Left, false, true},
-    {WM_RBUTTONUP, MouseButton::Right, false, true},
-    {WM_MBUTTONUP, MouseButton::Middle, false, true},
+    {WM_LBUTTONDOWN, MouseButton::Left, ButtonEvent::Down},
+    {WM_RBUTTONDOWN, MouseButton::Right, ButtonEvent::Down},
+    {WM_MBUTTONDOWN, MouseButton::Middle, ButtonEvent::Down},
+    {WM_LBUTTONDBLCLK, MouseButton::Left, ButtonEvent::DoubleClick},
+    {WM_RBUTTONDBLCLK, MouseButton::Right, ButtonEvent::DoubleClick},
+    {WM_MBUTTONDBLCLK, MouseButton::Middle, ButtonEvent::DoubleClick},
+    {WM_LBUTTONUP, MouseButton::Left, ButtonEvent::Up},
+    {WM_RBUTTONUP, MouseButton::Right, ButtonEvent::Up},
+    {WM_MBUTTONUP, MouseButton::Middle, ButtonEvent::Up},
 };
 
 } // namespace
@@ -54,9 +55,9 @@ void PictureControl::setBitmap(GdiObject<HBITMAP> bitmap) {
 LRESULT PictureControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     for (const ButtonMessage& known : kButtonMessages) {
         if (known.message == message) {
-            if (known.up) {
+            if (known.event == ButtonEvent::Up) {
                 OnButtonUp(known.button, lParam);
-            } else if (known.doubleClick) {
+            } else if (known.event == ButtonEvent::DoubleClick) {
                 OnButtonDoubleClick(known.button, lParam);
             } else {
                 OnButtonDown(known.button, lParam);
