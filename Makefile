@@ -46,7 +46,7 @@ bench:
 	@mkdir -p bench/results
 	@{ echo "# Kivo benchmark"; echo; date -u; echo; \
 	   $(BUILD)/bench/kivo_bench_conversion && $(BUILD)/bench/kivo_bench_breathing bench/results && \
-	   $(BUILD)/bench/kivo_bench_windows; \
+	   $(BUILD)/bench/kivo_bench_floor && $(BUILD)/bench/kivo_bench_windows; \
 	 } > bench/results/latest.md
 	@cat bench/results/latest.md
 

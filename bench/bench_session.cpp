@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 namespace kivo::bench {
@@ -34,15 +35,15 @@ std::string commandName(pid_t pid) {
     return name;
 }
 
-bool isMainWindow(Display* display, Window window) {
+bool isWindowNamed(Display* display, Window window, const std::string& wanted) {
     char* name = nullptr;
     if (XFetchName(display, window, &name) == 0 || name == nullptr) {
         return false;
     }
-    const bool kivo = std::string(name) == "kivo";
+    const bool named = name == wanted;
     XFree(name);
     XWindowAttributes attributes;
-    return kivo && XGetWindowAttributes(display, window, &attributes) != 0 &&
+    return named && XGetWindowAttributes(display, window, &attributes) != 0 &&
            attributes.map_state == IsViewable && attributes.override_redirect == False &&
            attributes.width >= 100;
 }
@@ -50,12 +51,13 @@ bool isMainWindow(Display* display, Window window) {
 } // namespace
 
 double cpuSeconds(pid_t pid) {
-    const auto fields = statFields(pid);
-    if (fields.size() < 16) {
+    // The process's CPU clock counts every thread to the nanosecond; /proc's ticks are 10 ms.
+    clockid_t clock{};
+    timespec used{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &used) != 0) {
         return 0;
     }
-    return static_cast<double>(std::stoll(fields[13]) + std::stoll(fields[14])) /
-           static_cast<double>(sysconf(_SC_CLK_TCK));
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
 long peakResidentKiB(pid_t pid) {
@@ -100,6 +102,44 @@ pid_t virtualServerPid() {
     return found;
 }
 
+e2e::Image gradient(int width, int height) {
+    e2e::Image picture(width, height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            picture.set(x, y, {160, y % 256, x % 256});
+        }
+    }
+    return picture;
+}
+
+std::vector<std::string> breathingSettings(const std::filesystem::path& picture, int width,
+                                           int height, int vid) {
+    return {"Параметры окон и опций Kivo",
+            "Image=" + picture.string(),
+            "Formkivo.left=0",
+            "Formkivo.top=0",
+            "Formkivo.width=" + std::to_string(width),
+            "Formkivo.height=" + std::to_string(height),
+            "Vid=" + std::to_string(vid),
+            "flpv=false"};
+}
+
+Window waitForWindowNamed(Display* display, const std::string& name,
+                          std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MapNotify && isWindowNamed(display, event.xmap.window, name)) {
+                return event.xmap.window;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return 0;
+}
+
 BenchSession::BenchSession(const std::vector<std::string>& settings)
     : session_(e2e::linuxFace(), /*withWindowManager=*/false) {
     if (!settings.empty()) {
@@ -120,18 +160,7 @@ BenchSession::~BenchSession() {
 }
 
 Window BenchSession::waitForMainWindow(std::chrono::milliseconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < deadline) {
-        while (XPending(display_) > 0) {
-            XEvent event;
-            XNextEvent(display_, &event);
-            if (event.type == MapNotify && isMainWindow(display_, event.xmap.window)) {
-                return event.xmap.window;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    return 0;
+    return waitForWindowNamed(display_, "kivo", timeout);
 }
 
 void BenchSession::click(int x, int y) {

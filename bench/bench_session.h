@@ -1,9 +1,11 @@
 #pragma once
 
+#include "image.h"
 #include "session.h"
 
 #include <X11/Xlib.h>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -18,6 +20,16 @@ long peakResidentKiB(pid_t pid);
 long contextSwitches(pid_t pid);
 // The Xvfb started by this process.
 pid_t virtualServerPid();
+
+// The breathing's picture: a gradient, so that the painting has work to do.
+e2e::Image gradient(int width, int height);
+// Settings that open the picture at 0, 0 in its own size with the outline vid.
+std::vector<std::string> breathingSettings(const std::filesystem::path& picture, int width,
+                                           int height, int vid);
+// Waits for a window with this name and of at least 100 pixels' width to be mapped; the
+// display must select SubstructureNotify on its root. Returns 0 on timeout.
+Window waitForWindowNamed(Display* display, const std::string& name,
+                          std::chrono::milliseconds timeout);
 
 // The Linux program on a private Xvfb without a window manager, started as the end-to-end
 // scenarios start it, with a settings file of the bench's choosing and a raw Xlib connection

@@ -44,36 +44,13 @@ struct StartupResult {
     double idleWakeupsPerSecond = 0;
 };
 
-// Gradients, so that the picture has work for the painting to do.
-kivo::e2e::Image gradient(int width, int height) {
-    kivo::e2e::Image picture(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            picture.set(x, y, {160, y % 256, x % 256});
-        }
-    }
-    return picture;
-}
-
-std::vector<std::string> settingsFor(const std::filesystem::path& picture, int width, int height,
-                                     int vid) {
-    return {"Параметры окон и опций Kivo",
-            "Image=" + picture.string(),
-            "Formkivo.left=0",
-            "Formkivo.top=0",
-            "Formkivo.width=" + std::to_string(width),
-            "Formkivo.height=" + std::to_string(height),
-            "Vid=" + std::to_string(vid),
-            "flpv=false"};
-}
-
 // Follows the outline through the X server's ShapeNotify events, one per tick.
 BreathingResult measureBreathing(int width, int height, int vid, const char* outlineName) {
     const std::filesystem::path picture =
         std::filesystem::temp_directory_path() /
         ("kivo-bench-" + std::to_string(width) + "x" + std::to_string(height) + ".bmp");
-    kivo::e2e::writeFile(picture, kivo::e2e::bmpBytes(gradient(width, height)));
-    BenchSession session(settingsFor(picture, width, height, vid));
+    kivo::e2e::writeFile(picture, kivo::e2e::bmpBytes(kivo::bench::gradient(width, height)));
+    BenchSession session(kivo::bench::breathingSettings(picture, width, height, vid));
     session.launch();
     Display* display = session.display();
     const Window window = session.waitForMainWindow(std::chrono::seconds(10));

@@ -30,8 +30,8 @@ void plotInsets(const std::vector<std::pair<double, int>>& insets, int maxInset,
     const double seconds = std::max(insets.back().first, 1e-3);
     const auto toX = [&](double t) { return kLeft + t / seconds * (kWidth - kLeft - kRight); };
     const auto toY = [&](int inset) {
-        return kTop + static_cast<double>(inset) / std::max(maxInset, 1) *
-                          (kHeight - kTop - kBottom);
+        return kTop +
+               static_cast<double>(inset) / std::max(maxInset, 1) * (kHeight - kTop - kBottom);
     };
 
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
@@ -44,8 +44,7 @@ void plotInsets(const std::vector<std::pair<double, int>>& insets, int maxInset,
     painter.drawLine(kLeft, kHeight - kBottom, kWidth - kRight, kHeight - kBottom);
     painter.drawText(4, kTop + 4, QString::number(0));
     painter.drawText(4, kHeight - kBottom + 4, QString::number(maxInset));
-    painter.drawText(kWidth - kRight - 80, kHeight - 12,
-                     QString("%1 s").arg(seconds, 0, 'f', 1));
+    painter.drawText(kWidth - kRight - 80, kHeight - 12, QString("%1 s").arg(seconds, 0, 'f', 1));
     painter.drawText(kLeft + 4, kHeight - 12, "inset (px, 0 = full picture) over time");
 
     QPainterPath path;
