@@ -1,7 +1,8 @@
 // The Linux program's breathing against the plain Xlib floor doing the same outline work:
 // each on its own private Xvfb, interleaved, several rounds. Prints a markdown table of the
 // ratios of process CPU and of X server CPU, and the tick period of each.
-// Usage: kivo_bench_floor [ROUNDS [SECONDS]]
+// Usage: kivo_bench_floor [ROUNDS [SECONDS [WORK]]], WORK a part of a row's name
+// ("280", "ellipse") to run only those rows.
 #include "bench_session.h"
 #include "files.h"
 #include "virtual_display.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <poll.h>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -46,6 +48,11 @@ Run follow(Display* display, Window window, pid_t program, std::chrono::seconds 
     double serverStart = 0;
     Clock::time_point end = Clock::now() + std::chrono::seconds(10);
     while (Clock::now() < end) {
+        if (XPending(display) == 0) {
+            pollfd connection{ConnectionNumber(display), POLLIN, 0};
+            poll(&connection, 1, 100);
+            continue;
+        }
         XEvent event;
         XNextEvent(display, &event);
         if (event.type != shapeEvent) {
@@ -151,7 +158,13 @@ int main(int argc, char* argv[]) {
                 "kivo CPU | floor CPU | tick kivo | tick floor |\n"
                 "|---|---|---|---|---|---|---|\n",
                 rounds, static_cast<long long>(duration.count()));
+    const std::string only = argc > 3 ? argv[3] : "";
     for (const Work& work : works) {
+        const std::string name =
+            std::to_string(work.width) + " × " + std::to_string(work.height) + " " + work.outline;
+        if (name.find(only) == std::string::npos) {
+            continue;
+        }
         const std::filesystem::path picture =
             std::filesystem::temp_directory_path() / ("kivo-floor-" + std::to_string(work.width) +
                                                       "x" + std::to_string(work.height) + ".bmp");
@@ -174,10 +187,9 @@ int main(int argc, char* argv[]) {
             floorTicks.push_back(floor.tickMs);
         }
         std::filesystem::remove(picture);
-        std::printf("| %d × %d %s | %s | %s | %.2f s | %.2f s | %.2f ms | %.2f ms |\n", work.width,
-                    work.height, work.outline, ratioCell(processRatios).c_str(),
-                    ratioCell(serverRatios).c_str(), median(kivoCpu), median(floorCpu),
-                    median(kivoTicks), median(floorTicks));
+        std::printf("| %s | %s | %s | %.2f s | %.2f s | %.2f ms | %.2f ms |\n", name.c_str(),
+                    ratioCell(processRatios).c_str(), ratioCell(serverRatios).c_str(),
+                    median(kivoCpu), median(floorCpu), median(kivoTicks), median(floorTicks));
         std::fflush(stdout);
     }
     std::printf("\nCPU is user + system time over the same %lld s of breathing (medians); "
