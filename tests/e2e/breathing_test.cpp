@@ -2,6 +2,7 @@
 #include "kivo_test.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace kivo::e2e {
@@ -125,6 +126,29 @@ TEST_F(Breathing, TheVanishedOutlineShowsNothingAndTheWholeWindowNeverShows) {
     // The growth starts again from the centre at once, with no rest.
     EXPECT_EQ(cycle.back().extents, ellipseExtents(kInsetMax - 1));
     EXPECT_LT(between(cycle[kVanishIndex], cycle.back()), 1000ms);
+}
+
+TEST_F(Breathing, TheFullOutlineShowsThePictureWhereThePanelAndButtonWere) {
+    const Image picture = readBmp(folder().defaultPicture());
+    clickInWindow(kStartButtonArea.width / 2, kStartButtonArea.height / 2);
+    ASSERT_TRUE(x().waitForShapeChange(5s, [](const ShapeChange& change) {
+        return change.extents == ellipseExtents(0);
+    })) << "the outline did not grow to the full picture";
+    std::this_thread::sleep_for(300ms); // into the rest
+    const Image shot = x().capture(window.geometry);
+    int wrong = 0;
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const int dx = 2 * x - kSide;
+            const int dy = 2 * y - kSide;
+            // Well inside the circle, so that the rasterised edge does not matter.
+            if (dx * dx + dy * dy < (kSide - 8) * (kSide - 8) &&
+                shot.at(x, y) != picture.at(x, y)) {
+                ++wrong;
+            }
+        }
+    }
+    EXPECT_EQ(wrong, 0) << "pixels inside the outline that are not the picture's";
 }
 
 TEST_F(Breathing, ADoubleClickEndsATrialWithTheWholeWindowAndThePanelBack) {

@@ -6,6 +6,7 @@
 #include "qt_cursor.h"
 #include "qt_message_dialog.h"
 #include "qt_text.h"
+#include "x11_window.h"
 #include "xdg_autostart.h"
 
 #include <QApplication>
@@ -14,8 +15,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
-#include <xcb/xcb.h>
 
 namespace kivo::qt {
 
@@ -85,6 +84,9 @@ WindowBounds QtDesktop::windowBounds() const {
 }
 
 void QtDesktop::setWindowBounds(const WindowBounds& bounds) {
+    if (bounds.width != window_.width() || bounds.height != window_.height()) {
+        serverPainting_.stop(window_);
+    }
     window_.move(bounds.left, bounds.top);
     window_.resize(bounds.width, bounds.height);
 }
@@ -94,15 +96,23 @@ void QtDesktop::closeWindow() {
 }
 
 void QtDesktop::setWindowOutline(const Outline& outline) {
+    // Only the picture shows through a changing outline: the server can paint it.
+    const bool stillImage = window_.control(Control::Panel1)->isHidden() &&
+                            window_.control(Control::Image2)->isHidden();
+    if (outline.kind == OutlineKind::Whole || !stillImage) {
+        serverPainting_.stop(window_);
+    } else {
+        serverPainting_.start(window_);
+    }
     if (outline.kind == OutlineKind::Whole) {
         window_.clearMask();
     } else {
-        const std::vector<Box> rects = outlineRects(outline);
+        const std::vector<Box> rows = outlineRects(outline);
         // Qt reads an empty region as "no mask" and would show the whole window; a pixel
         // outside the window shows nothing instead.
-        window_.setMask(rects.empty() ? QRegion(-1, -1, 1, 1) : regionOf(rects));
+        window_.setMask(rows.empty() ? QRegion(-1, -1, 1, 1) : regionOf(rows));
     }
-    flushToServer();
+    flushX11();
 }
 
 void QtDesktop::setWindowLevel(WindowLevel level) {
@@ -113,7 +123,7 @@ void QtDesktop::setWindowLevel(WindowLevel level) {
     } else {
         window_.setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
     }
-    flushToServer();
+    flushX11();
 }
 
 void QtDesktop::setWindowCursor(CursorShape cursor) {
@@ -135,6 +145,7 @@ void QtDesktop::loadPicture(const std::string& path) {
         picture = picture.convertToFormat(QImage::Format_ARGB32);
         picture.reinterpretAsFormat(QImage::Format_RGB32);
     }
+    serverPainting_.stop(window_);
     window_.picture(Control::Image1)->setPicture(QPixmap::fromImage(picture));
 }
 
@@ -144,6 +155,7 @@ Size QtDesktop::pictureSize() const {
 }
 
 void QtDesktop::setPictureVisible(bool visible) {
+    serverPainting_.stop(window_);
     window_.picture(Control::Image1)->setVisible(visible);
 }
 
@@ -152,10 +164,16 @@ void QtDesktop::setPictureCursor(CursorShape cursor) {
 }
 
 void QtDesktop::setStartButtonVisible(bool visible) {
+    if (visible) {
+        serverPainting_.stop(window_);
+    }
     window_.control(Control::Image2)->setVisible(visible);
 }
 
 void QtDesktop::setPanelVisible(bool visible) {
+    if (visible) {
+        serverPainting_.stop(window_);
+    }
     window_.control(Control::Panel1)->setVisible(visible);
 }
 
@@ -223,13 +241,6 @@ void QtDesktop::addAutostart(const std::string& name, const std::string& executa
 
 void QtDesktop::removeAutostart(const std::string& name) {
     removeAutostartEntry(autostartFolder(), name);
-}
-
-void QtDesktop::flushToServer() {
-    // Qt sends shape and state changes only at its next flush; a tick must reach the screen now.
-    if (auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        xcb_flush(x11->connection());
-    }
 }
 
 } // namespace kivo::qt

@@ -3,6 +3,7 @@
 #include "core/desktop.h"
 #include "core/window/form_input.h"
 #include "main_window.h"
+#include "x11_window.h"
 
 #include <optional>
 
@@ -50,9 +51,8 @@ class QtDesktop : public Desktop {
     void removeAutostart(const std::string& name) override;
 
   private:
-    void flushToServer();
-
     MainWindow window_;
+    X11ServerPainting serverPainting_;
     std::optional<FormInput> input_;
 };
 

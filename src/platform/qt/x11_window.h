@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+
+namespace kivo::qt {
+
+// While the window shows a still image under a changing outline, the X server paints it:
+// the image becomes the native window's background and the window takes no exposures, so a
+// growing outline costs the program no repaint. Without an X server it does nothing.
+class X11ServerPainting {
+  public:
+    // Takes what the window shows now as its background.
+    void start(QWidget& window);
+    // Qt paints again from its next exposure on.
+    void stop(QWidget& window);
+
+  private:
+    bool active_ = false;
+    std::uint32_t eventMask_ = 0;
+};
+
+// Sends what the program has queued for the X server now; Qt would wait for its next flush.
+void flushX11();
+
+} // namespace kivo::qt
