@@ -190,7 +190,7 @@ int main(int argc, char* argv[]) {
 
     report << "## Breathing (" << kTicks << " ticks, rests excluded from the interval)\n\n"
            << "| picture | outline | mean tick | spread | kivo CPU | X server CPU | "
-              "repainted per tick |\n"
+              "exposed per tick |\n"
            << "|---|---|---|---|---|---|---|\n";
     const struct {
         int width;
@@ -219,9 +219,10 @@ int main(int argc, char* argv[]) {
             }
         }
     }
-    report << "\nCPU is per second of breathing, the two-second rests included. \"Repainted\" "
-              "is the area the X server asked the program to redraw (Expose), at 4 bytes a "
-              "pixel.\n\n![inset over time](breathing.png)\n";
+    report << "\nCPU is per second of breathing, the two-second rests included. \"Exposed\" "
+              "is the area that each tick's outline newly shows (Expose), at 4 bytes a pixel; "
+              "the X server paints it from the window's background.\n\n![inset over "
+              "time](breathing.png)\n";
     std::fputs(report.str().c_str(), stdout);
     return 0;
 }
