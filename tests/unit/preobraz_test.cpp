@@ -207,16 +207,25 @@ TEST(Preobraz, AFailedWriteIsReportedAndKeepsTheEarlierBitmap) {
 
 TEST(Preobraz, RefusesFilesThatWouldCostTooMuchToDecode) {
     Conversion c;
-    // A baseline header claiming 65000 x 65000 pixels: the frame marker follows JFIF and the
+    // Baseline headers claiming more than the picture check lets through: 65000 x 65000,
+    // one side over 32767, and 8193 x 8192 pixels. The frame marker follows JFIF and the
     // quantisation tables, whose lengths lead to it.
-    std::string huge = makeJpeg(16, 16);
-    std::size_t marker = 2;
-    while (static_cast<unsigned char>(huge[marker + 1]) != 0xC0) {
-        marker += 2 + (static_cast<unsigned char>(huge[marker + 2]) << 8 |
-                       static_cast<unsigned char>(huge[marker + 3]));
-    }
-    huge.replace(marker + 5, 4, "\xFD\xE8\xFD\xE8");
-    writeFile(c.path("huge.jpg"), huge);
+    const auto claiming = [](int width, int height) {
+        std::string jpeg = makeJpeg(16, 16);
+        std::size_t marker = 2;
+        while (static_cast<unsigned char>(jpeg[marker + 1]) != 0xC0) {
+            marker += 2 + (static_cast<unsigned char>(jpeg[marker + 2]) << 8 |
+                           static_cast<unsigned char>(jpeg[marker + 3]));
+        }
+        const char size[] = {static_cast<char>(height >> 8), static_cast<char>(height & 0xFF),
+                             static_cast<char>(width >> 8), static_cast<char>(width & 0xFF)};
+        jpeg.replace(marker + 5, 4, size, 4);
+        return jpeg;
+    };
+    const char* const huge[] = {"huge.jpg", "wide.jpg", "many.jpg"};
+    writeFile(c.path(huge[0]), claiming(65000, 65000));
+    writeFile(c.path(huge[1]), claiming(32768, 2));
+    writeFile(c.path(huge[2]), claiming(8193, 8192));
 
     // A progressive file whose last scan comes again and again.
     const std::string progressive = makeJpeg(16, 16, {.progressive = true});
@@ -228,13 +237,19 @@ TEST(Preobraz, RefusesFilesThatWouldCostTooMuchToDecode) {
     }
     writeFile(c.path("scans.jpg"), scans + "\xFF\xD9");
 
-    EXPECT_EQ(c.convert("huge.jpg"), "");
+    for (const char* name : huge) {
+        EXPECT_EQ(c.convert(name), "") << name;
+    }
     EXPECT_EQ(c.convert("scans.jpg"), "");
-    ASSERT_EQ(c.desktop.dialogs.size(), 2u);
-    EXPECT_EQ(c.desktop.dialogs[0].text,
-              c.note("JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG), "huge.jpg"));
-    EXPECT_EQ(c.desktop.dialogs[1].text,
+    ASSERT_EQ(c.desktop.dialogs.size(), 4u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(c.desktop.dialogs[i].text,
+                  c.note("JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG), huge[i]));
+    }
+    EXPECT_EQ(c.desktop.dialogs[3].text,
               c.note("JPEG error #" + std::to_string(JERR_BAD_SCAN_SCRIPT), "scans.jpg"));
+    // Refused before decoding: nothing is written for them.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.dir.path()), {}), 4);
 }
 
 } // namespace
