@@ -10,10 +10,13 @@
 #include "xdg_autostart.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWindow>
 
 namespace kivo::qt {
@@ -214,6 +217,13 @@ void QtDesktop::showErrorBox(const std::string& caption, const std::string& text
     QMessageBox box(QMessageBox::Critical, toQString(caption), toQString(text), QMessageBox::Ok);
     // A message may quote a settings value such as "<b>x</b>": shown as typed, not as markup.
     box.setTextFormat(Qt::PlainText);
+    // As the system's boxes on Windows do: Ctrl+C copies the box, for a report of the error.
+    QShortcut copy(QKeySequence::Copy, &box);
+    QObject::connect(&copy, &QShortcut::activated, [&box] {
+        const QString separator = "---------------------------\n";
+        QGuiApplication::clipboard()->setText(separator + box.windowTitle() + "\n" + separator +
+                                              box.text() + "\n" + separator + "OK\n" + separator);
+    });
     box.exec();
 }
 
