@@ -26,6 +26,8 @@ class Face {
     virtual std::string title() const = 0;
     // How long a window may take to appear: Wine starts its services with the first program.
     virtual std::chrono::milliseconds appearTimeout() const = 0;
+    // Whether Ctrl+C in the error box puts its text on the X clipboard, where a test reads it.
+    virtual bool errorBoxCopiesToX() const = 0;
 
     // Puts what the face's system needs beside the program into the folder.
     virtual void install(const ProgramFolder& folder) const = 0;

@@ -64,6 +64,32 @@ std::optional<WindowInfo> KivoTest::waitForDialog(const std::string& title) {
     return withFocus(x().waitForWindow(title, timeout()));
 }
 
+std::string KivoTest::focusedBoxMessage() {
+    // Copied as separator, title, separator, message, separator, buttons, separator.
+    const std::string separator = "---------------------------\n";
+    std::string copied;
+    x().pressChord({"Control_L", "c"});
+    waitUntil(timeout(), [&] {
+        copied = x().clipboardText(std::chrono::milliseconds(200));
+        std::erase(copied, '\r');
+        return copied.rfind(separator, 0) == 0;
+    });
+    std::size_t start = 0;
+    for (int i = 0; i < 2 && start != std::string::npos; ++i) {
+        start = copied.find(separator, start);
+        start = start == std::string::npos ? start : start + separator.size();
+    }
+    const std::size_t end = start == std::string::npos ? start : copied.find(separator, start);
+    if (end == std::string::npos) {
+        return {};
+    }
+    std::string message = copied.substr(start, end - start);
+    while (!message.empty() && message.back() == '\n') {
+        message.pop_back();
+    }
+    return message;
+}
+
 std::optional<WindowInfo> KivoTest::withFocus(const std::optional<WindowInfo>& dialog) {
     // Keys typed before the dialog has the focus go to the window below it.
     if (dialog && !waitUntil(timeout(), [&] { return x().hasInputFocus(dialog->id); })) {

@@ -44,6 +44,9 @@ class KivoTest : public ::testing::Test {
     // titled by their kind ("Confirm", "Information"), its error boxes by its own title.
     std::optional<WindowInfo> waitForErrorBox();
     std::optional<WindowInfo> waitForDialog(const std::string& title);
+    // The message of the box that has the focus, as the box copies it on Ctrl+C (each system's
+    // boxes do), with CR dropped; empty when nothing comes within the timeout.
+    std::string focusedBoxMessage();
     // Painting lags behind mapping: captures the area until the picture is ready (or the
     // timeout passes) and returns the last capture.
     Image waitForCapture(const Rect& area, const std::function<bool(const Image&)>& ready);

@@ -28,6 +28,7 @@ class LinuxFace : public Face {
     fs::path builtFolder() const override { return KIVO_E2E_LINUX_FOLDER; }
     std::string title() const override { return "kivo"; }
     std::chrono::milliseconds appearTimeout() const override { return std::chrono::seconds(10); }
+    bool errorBoxCopiesToX() const override { return true; }
 
     void install(const ProgramFolder& folder) const override {
         fs::create_directories(configHome(folder));

@@ -88,6 +88,8 @@ class WineFace : public Face {
     fs::path builtFolder() const override { return folder_; }
     std::string title() const override { return "Kivo"; }
     std::chrono::milliseconds appearTimeout() const override { return std::chrono::seconds(20); }
+    // Under Wine 8.0 nothing reaches the X clipboard on Ctrl+C in a MessageBox.
+    bool errorBoxCopiesToX() const override { return false; }
 
     void install(const ProgramFolder& folder) const override {
         const fs::path templatePrefix = KIVO_E2E_WINE_TEMPLATE_PREFIX;

@@ -240,4 +240,25 @@ Image XClient::capture(const Rect& area) {
     return image;
 }
 
+std::string XClient::clipboardText(std::chrono::milliseconds timeout) {
+    const Atom clipboard = XInternAtom(display_, "CLIPBOARD", False);
+    const Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+    const Atom target = XInternAtom(display_, "KIVO_E2E_CLIPBOARD", False);
+    const Window requestor = XCreateSimpleWindow(display_, root_, 0, 0, 1, 1, 0, 0, 0);
+    XConvertSelection(display_, clipboard, utf8, target, requestor, CurrentTime);
+    XFlush(display_);
+    XEvent event{};
+    const bool answered = waitUntil(timeout, [&] {
+        return XCheckTypedWindowEvent(display_, requestor, SelectionNotify, &event) == True;
+    });
+    std::string text;
+    if (answered && event.xselection.property != None) {
+        unsigned long count = 0;
+        const auto bytes = property(display_, requestor, "KIVO_E2E_CLIPBOARD", utf8, &count);
+        text.assign(bytes.begin(), bytes.end());
+    }
+    XDestroyWindow(display_, requestor);
+    return text;
+}
+
 } // namespace kivo::e2e

@@ -85,6 +85,10 @@ class XClient {
     // Printable ASCII, with Shift where the keyboard map needs it.
     void typeText(const std::string& text);
 
+    // The UTF-8 text that the CLIPBOARD selection's owner hands over; empty when there is
+    // none within the timeout.
+    std::string clipboardText(std::chrono::milliseconds timeout);
+
   private:
     std::string titleOf(WindowId window);
     bool isDecorated(WindowId window);
