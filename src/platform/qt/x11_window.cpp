@@ -11,6 +11,9 @@ namespace kivo::qt {
 
 namespace {
 
+// 4096 x 4096: the copy costs the program twice and the server once four bytes a pixel.
+constexpr std::int64_t kMaxPixels = 4096LL * 4096;
+
 xcb_connection_t* x11Connection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 != nullptr ? x11->connection() : nullptr;
@@ -28,9 +31,11 @@ void X11ServerPainting::start(QWidget& window) {
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
     xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, id), nullptr);
-    // The image is sent as 32-bit pixels in the server's order; other servers keep Qt's way.
+    // The image is sent as 32-bit pixels in the server's order; other servers, and windows
+    // whose copy would cost more memory than the saving is worth, keep Qt's way.
     const bool usable = geometry != nullptr && attributes != nullptr && geometry->depth == 24 &&
-                        xcb_get_setup(connection)->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST;
+                        xcb_get_setup(connection)->image_byte_order == XCB_IMAGE_ORDER_LSB_FIRST &&
+                        std::int64_t{geometry->width} * geometry->height <= kMaxPixels;
     const std::uint8_t depth = usable ? geometry->depth : 0;
     eventMask_ = usable ? attributes->your_event_mask : 0;
     std::free(geometry);
@@ -40,8 +45,15 @@ void X11ServerPainting::start(QWidget& window) {
     }
     const QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     const xcb_pixmap_t pixmap = xcb_generate_id(connection);
-    xcb_create_pixmap(connection, depth, pixmap, id, static_cast<std::uint16_t>(image.width()),
-                      static_cast<std::uint16_t>(image.height()));
+    // A server short of memory refuses the pixmap; the window then stays Qt's to paint.
+    xcb_generic_error_t* refused = xcb_request_check(
+        connection, xcb_create_pixmap_checked(connection, depth, pixmap, id,
+                                              static_cast<std::uint16_t>(image.width()),
+                                              static_cast<std::uint16_t>(image.height())));
+    if (refused != nullptr) {
+        std::free(refused);
+        return;
+    }
     const xcb_gcontext_t gc = xcb_generate_id(connection);
     xcb_create_gc(connection, gc, pixmap, 0, nullptr);
     // Strips well below any server's request limit.
