@@ -32,6 +32,7 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::bmp24;
 using test::FakeDesktop;
+using test::jpegClaiming;
 using test::makeJpeg;
 using test::Outcome;
 using test::putLe;
@@ -110,21 +111,6 @@ struct Program {
 std::string copyFailure(int code) {
     return "Error: Ошибка копирования файла:\nОшибка копирования файла!! Код ошибки: " +
            std::to_string(code);
-}
-
-// A JPEG made by libjpeg whose frame header claims another size; the scan data stays that of
-// the small picture, so only a decoder that trusts the header pays for the claim.
-std::string jpegClaiming(int width, int height) {
-    std::string bytes = makeJpeg(16, 16);
-    std::size_t marker = 2;
-    while (static_cast<unsigned char>(bytes[marker + 1]) != 0xC0) {
-        marker += 2 + (static_cast<unsigned char>(bytes[marker + 2]) << 8 |
-                       static_cast<unsigned char>(bytes[marker + 3]));
-    }
-    const char size[] = {static_cast<char>(height >> 8), static_cast<char>(height & 0xFF),
-                         static_cast<char>(width >> 8), static_cast<char>(width & 0xFF)};
-    bytes.replace(marker + 5, 4, size, 4);
-    return bytes;
 }
 
 // A BMP header of the given size and format over a handful of pixel bytes.

@@ -17,6 +17,7 @@ namespace kivo {
 namespace {
 
 using test::FakeDesktop;
+using test::jpegClaiming;
 using test::makeJpeg;
 using test::readFile;
 using test::TempDir;
@@ -207,25 +208,12 @@ TEST(Preobraz, AFailedWriteIsReportedAndKeepsTheEarlierBitmap) {
 
 TEST(Preobraz, RefusesFilesThatWouldCostTooMuchToDecode) {
     Conversion c;
-    // Baseline headers claiming more than the picture check lets through: 65000 x 65000,
-    // one side over 32767, and 8193 x 8192 pixels. The frame marker follows JFIF and the
-    // quantisation tables, whose lengths lead to it.
-    const auto claiming = [](int width, int height) {
-        std::string jpeg = makeJpeg(16, 16);
-        std::size_t marker = 2;
-        while (static_cast<unsigned char>(jpeg[marker + 1]) != 0xC0) {
-            marker += 2 + (static_cast<unsigned char>(jpeg[marker + 2]) << 8 |
-                           static_cast<unsigned char>(jpeg[marker + 3]));
-        }
-        const char size[] = {static_cast<char>(height >> 8), static_cast<char>(height & 0xFF),
-                             static_cast<char>(width >> 8), static_cast<char>(width & 0xFF)};
-        jpeg.replace(marker + 5, 4, size, 4);
-        return jpeg;
-    };
+    // Headers claiming more than the picture check lets through: 65000 x 65000, one side
+    // over 32767, and 8193 x 8192 pixels.
     const char* const huge[] = {"huge.jpg", "wide.jpg", "many.jpg"};
-    writeFile(c.path(huge[0]), claiming(65000, 65000));
-    writeFile(c.path(huge[1]), claiming(32768, 2));
-    writeFile(c.path(huge[2]), claiming(8193, 8192));
+    writeFile(c.path(huge[0]), jpegClaiming(65000, 65000));
+    writeFile(c.path(huge[1]), jpegClaiming(32768, 2));
+    writeFile(c.path(huge[2]), jpegClaiming(8193, 8192));
 
     // A progressive file whose last scan comes again and again.
     const std::string progressive = makeJpeg(16, 16, {.progressive = true});
