@@ -14,7 +14,6 @@
 #include <QFileDialog>
 #include <QImageReader>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
