@@ -50,15 +50,13 @@ as_root() {
   fi
 }
 
-# apt-get update, tried again while a mirror is caught mid-sync. A list that still cannot be
-# fetched is reported, not fatal: apt keeps the lists it has, and what cannot be installed
+# apt-get update, tried once more while a mirror is caught mid-sync. A list that still cannot
+# be fetched is reported, not fatal: apt keeps the lists it has, and what cannot be installed
 # from them is reported where it is installed.
 apt_update() {
-  local attempt
-  for attempt in 1 2 3; do
-    as_root apt-get update -qq && return 0
-    [ "$attempt" -eq 3 ] || sleep 20
-  done
+  as_root apt-get update -qq && return 0
+  sleep 15
+  as_root apt-get update -qq && return 0
   echo "Some package lists could not be fetched; going on with the lists apt has" >&2
 }
 
@@ -109,7 +107,7 @@ ensure_deb_src() {
   fi
   echo "Adding Debian's source entries: $target"
   printf '%s\n' "$entries" | as_root tee "$target" >/dev/null
-  apt_update
+  lists_stale=true
 }
 
 # Wine runs the Windows tests as a Russian Windows (code page 1251); without the locale on
@@ -129,10 +127,12 @@ ensure_i386() {
   dpkg --print-foreign-architectures | grep -qx i386 && return 0
   echo "Enabling the i386 architecture (wine32)"
   as_root dpkg --add-architecture i386
-  apt_update
+  lists_stale=true
 }
 
+lists_stale=false
 case " ${packages[*]} " in *:i386*) ensure_i386 ;; esac
+! $deb_src || ensure_deb_src
 
 # The backports twin of the machine's main Debian entry (only what is asked for by name comes
 # from it). Prints nothing when there is no such entry.
@@ -197,6 +197,58 @@ ensure_i386_runs() {
   "$wine32" --version >/dev/null 2>&1 || { echo "wine32 does not run, even through $qemu" >&2; exit 1; }
 }
 
+# A mirror caught mid-sync can serve an i386 list that its Release does not vouch for; apt
+# then leaves that suite's i386 packages out. A mirror also publishes each suite under its
+# alias (the Release's Suite field, such as oldstable-security) and syncs that name on its
+# own. When the alias is whole, its i386 packages are taken from it: apt still checks its
+# signature and every file's hash, but not its age, since the alias can lag by weeks.
+ensure_i386_lists() {
+  local entry=/etc/apt/sources.list.d/kivo-i386-alias.sources stanzas="" uri release alias component
+  # shellcheck disable=SC2016 # apt's own placeholders
+  while read -r uri release alias component; do
+    [ "$alias" != "$release" ] || continue
+    apt-get indextargets --format '$(RELEASE)' 'Created-By: Packages' 'Architecture: i386' \
+      "Repo-URI: $uri" "Component: $component" | grep -qx "$release" && continue
+    echo "The i386 list of $release is not whole on this mirror; taking i386 packages from $alias"
+    stanzas+="Types: deb"$'\n'"URIs: $uri"$'\n'"Suites: $alias"$'\n'"Components: $component"$'\n'
+    stanzas+="Architectures: i386"$'\n'"Check-Valid-Until: no"$'\n\n'
+  done < <(apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(SUITE) $(COMPONENT)' \
+    'Created-By: Packages' 'Architecture: amd64' | sort -u)
+  [ -n "$stanzas" ] || return 0
+  [ "$(cat "$entry" 2>/dev/null)" != "$(printf '%s' "$stanzas")" ] || return 0
+  printf '%s' "$stanzas" | as_root tee "$entry" >/dev/null
+  apt_update
+}
+
+# i386 libraries go in at the version of their installed amd64 twins (Multi-Arch: same).
+# When the version apt would move an amd64 library to has no i386 build in the lists (the
+# i386 lists lag behind), pin both to the newest version that both have and that is not
+# older than the installed one. Prints an apt preferences file.
+matched_version_pins() {
+  local installed package current versions version
+  installed=$(dpkg-query -W -f='${Package} ${Version} ${Multi-Arch} ${Architecture} ${db:Status-Status}\n' |
+    awk '$3 == "same" && $4 == "amd64" && $5 == "installed" { print $1, $2 }')
+  # shellcheck disable=SC2046 # one word per package
+  apt-cache policy $(awk '{ print $1 ":amd64", $1 ":i386" }' <<<"$installed") 2>/dev/null |
+    awk -v installed="$installed" '
+      BEGIN { n = split(installed, lines, "\n"); for (i = 1; i <= n; i++) { split(lines[i], f, " "); have[f[1]] = f[2] } }
+      /^[^ ]/ { name = $1; sub(/:$/, "", name); arch = sub(/:i386$/, "", name) ? "i386" : "amd64"; next }
+      /^     [^ ]/ || /^ \*\*\* / { version = ($1 == "***") ? $2 : $1; next }
+      /^        [0-9-]+ / && $2 != "/var/lib/dpkg/status" {
+        if (arch == "i386") twin[name, version] = 1
+        else if (!((name, version) in listed)) { listed[name, version] = 1; order[name] = order[name] " " version } }
+      END { for (p in order) { split(order[p], v, " "); if ((p, v[1]) in twin) continue
+              line = p " " have[p]; for (i = 1; v[i] != ""; i++) if ((p, v[i]) in twin) line = line " " v[i]
+              print line } }' |
+    while read -r package current versions; do
+      for version in $versions; do
+        dpkg --compare-versions "$version" ge "$current" || continue
+        printf 'Package: %s %s:i386\nPin: version %s\nPin-Priority: 1001\n\n' "$package" "$package" "$version"
+        break
+      done
+    done
+}
+
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
@@ -213,18 +265,23 @@ for package in "${missing[@]}"; do
     *) native+=("$package") ;;
   esac
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
+export DEBIAN_FRONTEND=noninteractive
+[ ${#missing[@]} -eq 0 ] || echo "Installing: ${missing[*]}"
+if [ ${#missing[@]} -gt 0 ] || $lists_stale; then
   apt_update
-  [ ${#native[@]} -eq 0 ] || as_root apt-get install -y -qq "${native[@]}" >/dev/null
 fi
-if [ ${#foreign[@]} -gt 0 ] && ! as_root apt-get install -y -qq "${foreign[@]}" >/dev/null; then
-  echo "WARNING: ${foreign[*]} could not be installed from this machine's package lists;" \
-    "the 32-bit Kivo.exe is built but its tests cannot run here" >&2
+[ ${#native[@]} -eq 0 ] || as_root apt-get install -y -qq "${native[@]}" >/dev/null
+if [ ${#foreign[@]} -gt 0 ]; then
+  ensure_i386_lists
+  pins=$(mktemp)
+  matched_version_pins >"$pins"
+  if ! as_root apt-get install -y -qq -o Dir::Etc::Preferences="$pins" "${foreign[@]}" >/dev/null; then
+    echo "WARNING: ${foreign[*]} could not be installed from this machine's package lists;" \
+      "the 32-bit Kivo.exe is built but its tests cannot run here" >&2
+  fi
+  rm -f "$pins"
 fi
 if $deb_src; then
-  ensure_deb_src
   ensure_russian_locale
   ensure_i386_runs
 fi
