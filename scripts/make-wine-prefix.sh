@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Makes a Wine prefix that looks like a Russian Windows desktop to the tests:
 # make-wine-prefix.sh PREFIX. Made once, and anew when Wine or this script changes (Wine would
-# otherwise update each copy of a template, and copies share the template's libraries).
+# otherwise update each copy of a template, and copies share the template's libraries), or when
+# the 32-bit Wine comes or goes (a prefix made without it has no 32-bit system folder).
 set -euo pipefail
 prefix=$(realpath -m "$1")
-stamp="$(wine --version) $(sha256sum "$0" | cut -c1-16)"
+wine32=without-wine32
+[ ! -x /usr/lib/wine/wine ] || wine32=with-wine32
+stamp="$(wine --version) $wine32 $(sha256sum "$0" | cut -c1-16)"
 if [ -f "$prefix/system.reg" ] && [ "$(cat "$prefix/kivo-prefix-stamp" 2>/dev/null)" = "$stamp" ]; then
   exit 0
 fi
