@@ -76,4 +76,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-san build-fuzz build-win build-win-i686 dist
+	rm -rf $(BUILD) build-san build-fuzz build-win build-win-i686 build-wineprefix dist
