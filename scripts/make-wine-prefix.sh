@@ -19,16 +19,17 @@ current() {
 boot_master() {
   rm -rf "$master" "$master.new"
   mkdir -p "$master.new/home"
+  local log=$master.new/kivo-prefix.log
   echo "Creating the Wine prefix $master"
   (
     export WINEPREFIX=$master.new HOME=$master.new/home WINEDEBUG=-all
     export WINEDLLOVERRIDES=mscoree,mshtml= LC_ALL=ru_RU.UTF-8
     unset DISPLAY WAYLAND_DISPLAY
-    wine wineboot --init >"$master.log" 2>&1 || { cat "$master.log" >&2; exit 1; }
+    wine wineboot --init >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
     # Wine has no Times New Roman, which the panel's label and buttons ask for; Liberation
     # Serif has its metrics, so texts fit as they do on Windows.
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
-      /d 'Liberation Serif' /f >>"$master.log" 2>&1 || { cat "$master.log" >&2; exit 1; }
+      /d 'Liberation Serif' /f >>"$log" 2>&1 || { cat "$log" >&2; exit 1; }
     wineserver -w
   )
   # Wine links the user's folders (Desktop, Documents...) to HOME; the prefix gets folders of
