@@ -3,6 +3,7 @@
 #include "bench_session.h"
 #include "files.h"
 #include "image.h"
+#include "median.h"
 #include "plot.h"
 
 #include <X11/Xlib.h>
@@ -21,6 +22,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using kivo::bench::BenchSession;
+using kivo::bench::median;
 
 constexpr int kTicks = 500;
 constexpr double kRestThresholdMs = 1000;
@@ -152,11 +154,6 @@ StartupResult measureStartup() {
         static_cast<double>(kivo::bench::contextSwitches(session.kivoPid()) - switchesBefore) / 3;
     result.peakKiB = kivo::bench::peakResidentKiB(session.kivoPid());
     return result;
-}
-
-template <typename T> T median(std::vector<T> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 } // namespace

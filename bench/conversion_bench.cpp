@@ -2,6 +2,7 @@
 // files, each as a whole process started the same way, interleaved run by run; prints a
 // markdown section.
 #include "jpeg_maker.h"
+#include "median.h"
 
 #include <algorithm>
 #include <chrono>
@@ -17,6 +18,8 @@
 extern char** environ;
 
 namespace {
+
+using kivo::bench::median;
 
 constexpr int kRuns = 7;
 
@@ -51,11 +54,6 @@ std::vector<std::string> withFiles(const std::vector<std::string>& argv, const s
         result.push_back(arg == "IN" ? in : arg == "OUT" ? out : arg);
     }
     return result;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 bool haveImageMagick() {

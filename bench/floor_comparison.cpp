@@ -5,6 +5,7 @@
 // ("280", "ellipse") to run only those rows.
 #include "bench_session.h"
 #include "files.h"
+#include "median.h"
 #include "virtual_display.h"
 
 #include <X11/Xlib.h>
@@ -22,6 +23,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using kivo::bench::median;
 
 struct Work {
     int width;
@@ -128,11 +130,6 @@ Run runFloor(const Work& work, std::chrono::seconds duration) {
     }
     std::filesystem::remove_all(folder);
     return run;
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // "1.90 × (1.81–2.02)": the median ratio and the range over the rounds.

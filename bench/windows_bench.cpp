@@ -1,6 +1,7 @@
 // Measures the Windows program: Kivo.exe's size (64 and 32 bit, as built and stripped), and under
 // Wine on Xvfb its start-up time and the breathing's tick interval. Prints a markdown section.
 #include "controls.h"
+#include "median.h"
 #include "process.h"
 #include "session.h"
 #include "wait.h"
@@ -21,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using kivo::bench::median;
 using kivo::e2e::WindowInfo;
 
 constexpr int kStarts = 5;
@@ -29,11 +31,6 @@ constexpr double kRestThresholdMs = 1000;
 
 double milliseconds(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
 }
 
 std::string wineVersion() {
