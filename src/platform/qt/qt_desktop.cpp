@@ -1,5 +1,6 @@
 #include "qt_desktop.h"
 
+#include "box_copy.h"
 #include "core/error.h"
 #include "core/picture/bitmap_check.h"
 #include "core/window/form_kivo.h"
@@ -10,12 +11,10 @@
 #include "xdg_autostart.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QMessageBox>
 #include <QScreen>
-#include <QShortcut>
 #include <QWindow>
 
 namespace kivo::qt {
@@ -216,13 +215,7 @@ void QtDesktop::showErrorBox(const std::string& caption, const std::string& text
     QMessageBox box(QMessageBox::Critical, toQString(caption), toQString(text), QMessageBox::Ok);
     // A message may quote a settings value such as "<b>x</b>": shown as typed, not as markup.
     box.setTextFormat(Qt::PlainText);
-    // As the system's boxes on Windows do: Ctrl+C copies the box, for a report of the error.
-    QShortcut copy(QKeySequence::Copy, &box);
-    QObject::connect(&copy, &QShortcut::activated, [&box] {
-        const QString separator = "---------------------------\n";
-        QGuiApplication::clipboard()->setText(separator + box.windowTitle() + "\n" + separator +
-                                              box.text() + "\n" + separator + "OK\n" + separator);
-    });
+    copyOnCtrlC(box, box.text(), {"OK"});
     box.exec();
 }
 

@@ -1,5 +1,6 @@
 #include "qt_message_dialog.h"
 
+#include "box_copy.h"
 #include "qt_text.h"
 
 #include <QApplication>
@@ -62,8 +63,10 @@ QtMessageDialog::QtMessageDialog(const DialogModel& model, QWidget* parent)
     auto* row = new QHBoxLayout;
     row->addStretch(1);
     int buttonWidth = 75;
+    QStringList captions;
     for (const DialogButtonModel& spec : model.buttons) {
-        auto* button = new QPushButton(toQString(spec.caption));
+        captions += toQString(spec.caption);
+        auto* button = new QPushButton(captions.back());
         button->setAutoDefault(true);
         buttonWidth = std::max(buttonWidth, button->sizeHint().width());
         const ModalResult result = spec.result;
@@ -82,6 +85,7 @@ QtMessageDialog::QtMessageDialog(const DialogModel& model, QWidget* parent)
     layout->addLayout(body);
     layout->addLayout(row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    copyOnCtrlC(*this, text->text(), captions);
 }
 
 ModalResult QtMessageDialog::run() {
