@@ -51,6 +51,32 @@ HANDLE openExisting(const std::string& path) {
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
+// The file that a link leads to, so that replacing it keeps the link; the path itself when it
+// names no file that opens.
+std::wstring linkTarget(const std::string& path) {
+    const std::wstring named = systemPath(path);
+    HANDLE file =
+        CreateFileW(named.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return named;
+    }
+    constexpr DWORD kFlags = FILE_NAME_NORMALIZED | VOLUME_NAME_DOS;
+    std::wstring target(MAX_PATH, L'\0');
+    // Too short a buffer gives the length it needs, with the terminating null.
+    DWORD length = GetFinalPathNameByHandleW(file, target.data(), target.size(), kFlags);
+    if (length >= target.size()) {
+        target.resize(length);
+        length = GetFinalPathNameByHandleW(file, target.data(), target.size(), kFlags);
+    }
+    CloseHandle(file);
+    if (length == 0 || length >= target.size()) {
+        return named;
+    }
+    target.resize(length);
+    return target;
+}
+
 // 0 or the system's error code.
 DWORD writeParts(HANDLE file, std::initializer_list<Bytes> parts) {
     for (const Bytes& part : parts) {
@@ -162,8 +188,9 @@ std::string readWholeFile(const std::string& path) {
 }
 
 void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
-    const std::wstring target = toWide(path);
-    const std::wstring temporary = toWide(path + ".tmp");
+    // A link stays a link: its target is the file that is replaced.
+    const std::wstring target = linkTarget(path);
+    const std::wstring temporary = target + L".tmp";
     // Refused before anything is written, as the system's own replace would refuse it.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
