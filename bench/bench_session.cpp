@@ -141,7 +141,7 @@ Window waitForWindowNamed(Display* display, const std::string& name,
 }
 
 BenchSession::BenchSession(const std::vector<std::string>& settings)
-    : session_(e2e::linuxFace(), /*withWindowManager=*/false) {
+    : session_(e2e::linuxFace(), /*withWindowManager=*/false, "") {
     if (!settings.empty()) {
         session_.folder().writeSettings(settings);
     }

@@ -175,7 +175,7 @@ std::string measureFace(const kivo::e2e::Face& face, const char* flavour) {
     std::vector<double> starts;
     Ticks ticks;
     try {
-        session = std::make_unique<kivo::e2e::Session>(face, /*withWindowManager=*/true);
+        session = std::make_unique<kivo::e2e::Session>(face, /*withWindowManager=*/true, "");
         keepWineServer(*session);
         // Warm-up: Wine's own processes start with the first program.
         firstStart = timeOneStart(*session);

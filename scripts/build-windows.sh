@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows cross build with MinGW-w64: libjpeg-turbo from Debian's source (once), then
 # Kivo.exe with the core's and the Windows face's tests ("build"), or runs those tests under
-# Wine ("test", once built); "program" builds Kivo.exe alone.
+# Wine ("test", once built); "program" builds Kivo.exe alone, with the scenarios' box reader.
 # Usage: build-windows.sh x86_64|i686 [build|test|program]
 #   x86_64 builds in build-win/, i686 in build-win-i686/; JOBS, default 2.
 set -euo pipefail
@@ -56,7 +56,7 @@ if [ ! -f "$build/CMakeFiles/cmake.check_cache" ] || [ ! -x "$build/wine-run.sh"
 fi
 
 targets=(all)
-[ "$action" = program ] && targets=(kivo)
+[ "$action" = program ] && targets=(kivo box_text)
 
 # Progress and diagnostics come through; the "Built target" roll call, all of a no-op build's
 # output, does not.

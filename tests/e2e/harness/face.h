@@ -9,6 +9,7 @@
 namespace kivo::e2e {
 
 class ProgramFolder;
+class XClient;
 
 // One build of the program as a user meets it: how it starts, what its folder holds besides
 // the pictures, where its autostart entry lives, and how its settings file writes texts and
@@ -26,8 +27,6 @@ class Face {
     virtual std::string title() const = 0;
     // How long a window may take to appear: Wine starts its services with the first program.
     virtual std::chrono::milliseconds appearTimeout() const = 0;
-    // Whether Ctrl+C in the error box puts its text on the X clipboard, where a test reads it.
-    virtual bool errorBoxCopiesToX() const = 0;
 
     // Puts what the face's system needs beside the program into the folder.
     virtual void install(const ProgramFolder& folder) const = 0;
@@ -42,6 +41,11 @@ class Face {
     virtual std::string nativePath(const std::filesystem::path& path) const = 0;
     // UTF-8 text in the settings file's code page.
     virtual std::string settingsText(const std::string& utf8) const = 0;
+
+    // The message of the box that has the keyboard focus, as the face's system tells it, with
+    // CR dropped; empty when it tells nothing within the face's timeout.
+    virtual std::string boxMessage(const ProgramFolder& folder, const std::string& display,
+                                   XClient& x) const = 0;
 
     // The command that the autostart entry starts at logon; none without an entry.
     virtual std::optional<std::string> autostartCommand(const ProgramFolder& folder,

@@ -8,7 +8,7 @@
 namespace kivo::e2e {
 
 void KivoTest::SetUp() {
-    session_ = std::make_unique<Session>(face(), withWindowManager());
+    session_ = std::make_unique<Session>(face(), withWindowManager(), folderLabel());
 }
 
 void KivoTest::TearDown() {
@@ -65,29 +65,7 @@ std::optional<WindowInfo> KivoTest::waitForDialog(const std::string& title) {
 }
 
 std::string KivoTest::focusedBoxMessage() {
-    // Copied as separator, title, separator, message, separator, buttons, separator.
-    const std::string separator = "---------------------------\n";
-    std::string copied;
-    x().pressChord({"Control_L", "c"});
-    waitUntil(timeout(), [&] {
-        copied = x().clipboardText(std::chrono::milliseconds(200));
-        std::erase(copied, '\r');
-        return copied.rfind(separator, 0) == 0;
-    });
-    std::size_t start = 0;
-    for (int i = 0; i < 2 && start != std::string::npos; ++i) {
-        start = copied.find(separator, start);
-        start = start == std::string::npos ? start : start + separator.size();
-    }
-    const std::size_t end = start == std::string::npos ? start : copied.find(separator, start);
-    if (end == std::string::npos) {
-        return {};
-    }
-    std::string message = copied.substr(start, end - start);
-    while (!message.empty() && message.back() == '\n') {
-        message.pop_back();
-    }
-    return message;
+    return face().boxMessage(folder(), session_->displayName(), x());
 }
 
 std::optional<WindowInfo> KivoTest::withFocus(const std::optional<WindowInfo>& dialog) {

@@ -44,8 +44,7 @@ class KivoTest : public ::testing::Test {
     // titled by their kind ("Confirm", "Information"), its error boxes by its own title.
     std::optional<WindowInfo> waitForErrorBox();
     std::optional<WindowInfo> waitForDialog(const std::string& title);
-    // The message of the box that has the focus, as the box copies it on Ctrl+C (each system's
-    // boxes do), with CR dropped; empty when nothing comes within the timeout.
+    // The message of the box that has the focus, with CR dropped; empty when none is told.
     std::string focusedBoxMessage();
     // Painting lags behind mapping: captures the area until the picture is ready (or the
     // timeout passes) and returns the last capture.
@@ -57,6 +56,8 @@ class KivoTest : public ::testing::Test {
   protected:
     // A window manager keeps program-placed windows on the screen by rules of its own.
     virtual bool withWindowManager() const { return true; }
+    // Put into the program folder's name.
+    virtual std::string folderLabel() const { return ""; }
 
   private:
     std::optional<WindowInfo> withFocus(const std::optional<WindowInfo>& dialog);

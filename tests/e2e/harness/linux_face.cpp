@@ -3,6 +3,8 @@
 #include "files.h"
 #include "process.h"
 #include "program_folder.h"
+#include "wait.h"
+#include "x_client.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -21,6 +23,20 @@ fs::path runtimeDir(const ProgramFolder& folder) {
     return folder.root() / "runtime";
 }
 
+// What a desktop runs for an Exec value: "%%" is a "%", any other "%" starts a field code,
+// which the entry's command never holds, and is dropped with its letter.
+std::string execCommand(const std::string& exec) {
+    std::string command;
+    for (std::size_t i = 0; i < exec.size(); ++i) {
+        if (exec[i] != '%') {
+            command += exec[i];
+        } else if (++i < exec.size() && exec[i] == '%') {
+            command += '%';
+        }
+    }
+    return command;
+}
+
 class LinuxFace : public Face {
   public:
     std::string name() const override { return "linux"; }
@@ -28,7 +44,6 @@ class LinuxFace : public Face {
     fs::path builtFolder() const override { return KIVO_E2E_LINUX_FOLDER; }
     std::string title() const override { return "kivo"; }
     std::chrono::milliseconds appearTimeout() const override { return std::chrono::seconds(10); }
-    bool errorBoxCopiesToX() const override { return true; }
 
     void install(const ProgramFolder& folder) const override {
         fs::create_directories(configHome(folder));
@@ -58,6 +73,33 @@ class LinuxFace : public Face {
     std::string nativePath(const fs::path& path) const override { return path.string(); }
     std::string settingsText(const std::string& utf8) const override { return utf8; }
 
+    // Ctrl+C copies the box as the system's boxes on Windows do: separator, title, separator,
+    // message, separator, buttons, separator.
+    std::string boxMessage(const ProgramFolder&, const std::string&, XClient& x) const override {
+        const std::string separator = "---------------------------\n";
+        std::string copied;
+        x.pressChord({"Control_L", "c"});
+        waitUntil(appearTimeout(), [&] {
+            copied = x.clipboardText(std::chrono::milliseconds(200));
+            std::erase(copied, '\r');
+            return copied.rfind(separator, 0) == 0;
+        });
+        std::size_t start = 0;
+        for (int i = 0; i < 2 && start != std::string::npos; ++i) {
+            start = copied.find(separator, start);
+            start = start == std::string::npos ? start : start + separator.size();
+        }
+        const std::size_t end = start == std::string::npos ? start : copied.find(separator, start);
+        if (end == std::string::npos) {
+            return {};
+        }
+        std::string message = copied.substr(start, end - start);
+        while (!message.empty() && message.back() == '\n') {
+            message.pop_back();
+        }
+        return message;
+    }
+
     // The entry must be one that desktops launch: its group, its type and a name.
     std::optional<std::string> autostartCommand(const ProgramFolder& folder,
                                                 const std::string&) const override {
@@ -72,7 +114,7 @@ class LinuxFace : public Face {
         std::istringstream lines(text);
         for (std::string line; std::getline(lines, line);) {
             if (line.starts_with("Exec=")) {
-                return line.substr(5);
+                return execCommand(line.substr(5));
             }
         }
         ADD_FAILURE() << "no Exec line in\n" << text;

@@ -38,12 +38,13 @@ void unpack(const fs::path& archive, const fs::path& program) {
 
 } // namespace
 
-ProgramFolder::ProgramFolder(const Face& face) : face_(face) {
+ProgramFolder::ProgramFolder(const Face& face, const std::string& label) : face_(face) {
     // A downloaded program is tried where users put it: a path with a blank and a Cyrillic letter.
     const char* archive = downloadedArchive();
-    std::string pattern = (fs::temp_directory_path() /
-                           ("kivo-" + face.name() + (archive ? " загрузка" : "") + "-XXXXXX"))
-                              .string();
+    std::string pattern =
+        (fs::temp_directory_path() /
+         ("kivo-" + face.name() + (archive ? " загрузка" : "") + label + "-XXXXXX"))
+            .string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a temporary folder");
     }

@@ -12,7 +12,8 @@ class Face;
 // program finds its files beside its own real path) with an empty date/, and a home of its own.
 class ProgramFolder {
   public:
-    explicit ProgramFolder(const Face& face);
+    // The label goes into the folder's name, for a path with characters that need care.
+    ProgramFolder(const Face& face, const std::string& label);
     ~ProgramFolder();
     ProgramFolder(const ProgramFolder&) = delete;
     ProgramFolder& operator=(const ProgramFolder&) = delete;

@@ -2,7 +2,8 @@
 
 namespace kivo::e2e {
 
-Session::Session(const Face& face, bool withWindowManager) : folder_(face) {
+Session::Session(const Face& face, bool withWindowManager, const std::string& folderLabel)
+    : folder_(face, folderLabel) {
     display_ = std::make_unique<VirtualDisplay>(folder_.logs(), withWindowManager,
                                                 face.environment(folder_, ""));
     x_ = std::make_unique<XClient>(display_->name());

@@ -5,6 +5,7 @@
 #include "files.h"
 #include "process.h"
 #include "program_folder.h"
+#include "wait.h"
 
 #include <sstream>
 #include <stdexcept>
@@ -80,16 +81,15 @@ std::string toCp1251(const std::string& utf8) {
 
 class WineFace : public Face {
   public:
-    WineFace(std::string name, fs::path folder, std::string loader)
-        : name_(std::move(name)), folder_(std::move(folder)), loader_(std::move(loader)) {}
+    WineFace(std::string name, fs::path folder, std::string loader, fs::path boxReader)
+        : name_(std::move(name)), folder_(std::move(folder)), loader_(std::move(loader)),
+          boxReader_(std::move(boxReader)) {}
 
     std::string name() const override { return name_; }
     std::string executableName() const override { return "Kivo.exe"; }
     fs::path builtFolder() const override { return folder_; }
     std::string title() const override { return "Kivo"; }
     std::chrono::milliseconds appearTimeout() const override { return std::chrono::seconds(20); }
-    // Under Wine 8.0 nothing reaches the X clipboard on Ctrl+C in a MessageBox.
-    bool errorBoxCopiesToX() const override { return false; }
 
     void install(const ProgramFolder& folder) const override {
         const fs::path templatePrefix = KIVO_E2E_WINE_TEMPLATE_PREFIX;
@@ -143,6 +143,28 @@ class WineFace : public Face {
 
     std::string settingsText(const std::string& utf8) const override { return toCp1251(utf8); }
 
+    // Under Wine 8.0 nothing reaches the X clipboard on Ctrl+C in a box: a program of the same
+    // Wine server reads the box's text control instead.
+    std::string boxMessage(const ProgramFolder& folder, const std::string& display,
+                           XClient&) const override {
+        const fs::path text = folder.logs() / "box-text.txt";
+        std::string message;
+        waitUntil(appearTimeout(), [&] {
+            fs::remove(text);
+            ProcessOptions options;
+            options.argv = {loader_, boxReader_.string(), nativePath(text)};
+            options.env = environment(folder, display);
+            options.logPath = (folder.logs() / "box-text.log").string();
+            if (Process(options).waitExit(std::chrono::seconds(30)) != 0) {
+                return false;
+            }
+            message = readFile(text);
+            std::erase(message, '\r');
+            return !message.empty();
+        });
+        return message;
+    }
+
     // Read through Wine's reg: "    <name>    REG_SZ    <data>".
     std::optional<std::string> autostartCommand(const ProgramFolder& folder,
                                                 const std::string& display) const override {
@@ -184,17 +206,20 @@ class WineFace : public Face {
     std::string name_;
     fs::path folder_;
     std::string loader_;
+    fs::path boxReader_;
 };
 
 } // namespace
 
 const Face& windows64Face() {
-    static const WineFace face("win64", KIVO_E2E_WIN64_FOLDER, KIVO_E2E_WINE64);
+    static const WineFace face("win64", KIVO_E2E_WIN64_FOLDER, KIVO_E2E_WINE64,
+                               KIVO_E2E_WIN64_BOX_READER);
     return face;
 }
 
 const Face& windows32Face() {
-    static const WineFace face("win32", KIVO_E2E_WIN32_FOLDER, KIVO_E2E_WINE32);
+    static const WineFace face("win32", KIVO_E2E_WIN32_FOLDER, KIVO_E2E_WINE32,
+                               KIVO_E2E_WIN32_BOX_READER);
     return face;
 }
 
