@@ -71,7 +71,8 @@ std::string KivoTest::focusedBoxMessage() {
 std::optional<WindowInfo> KivoTest::withFocus(const std::optional<WindowInfo>& dialog) {
     // Keys typed before the dialog has the focus go to the window below it.
     if (dialog && !waitUntil(timeout(), [&] { return x().hasInputFocus(dialog->id); })) {
-        ADD_FAILURE() << "\"" << dialog->title << "\" never took the keyboard focus";
+        ADD_FAILURE() << "\"" << dialog->title << "\" never took the keyboard focus, which is at "
+                      << x().inputFocus();
     }
     return dialog;
 }

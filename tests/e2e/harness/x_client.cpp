@@ -102,10 +102,14 @@ void XClient::collectTitled(Window parent, const std::string& title, const Windo
     const std::vector<Window> windows(children, children + count);
     XFree(children);
     for (const Window window : windows) {
-        if (!viewable(window)) {
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(display_, window, &attributes) == 0 ||
+            attributes.map_state != IsViewable) {
             continue;
         }
-        if (titleOf(window) == title) {
+        // A popup that no window manager frames (a tooltip, a completion list) carries the
+        // program's title too, but is none of its windows.
+        if (!attributes.override_redirect && titleOf(window) == title) {
             const WindowInfo info{window, title, geometry(window), isDecorated(window)};
             if (!accept || accept(info)) {
                 found.push_back(info);
@@ -151,6 +155,13 @@ bool XClient::hasInputFocus(Window window) {
     int revertTo = 0;
     XGetInputFocus(display_, &focus, &revertTo);
     return focus == window;
+}
+
+std::string XClient::inputFocus() {
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display_, &focus, &revertTo);
+    return std::to_string(focus) + (focus > PointerRoot ? " \"" + titleOf(focus) + "\"" : "");
 }
 
 Rect XClient::geometry(Window window) {

@@ -44,7 +44,7 @@ class XClient {
     XClient(const XClient&) = delete;
     XClient& operator=(const XClient&) = delete;
 
-    // Viewable windows whose WM name or _NET_WM_NAME is the title.
+    // Viewable managed windows whose WM name or _NET_WM_NAME is the title.
     std::vector<WindowInfo> windowsTitled(const std::string& title,
                                           const WindowFilter& accept = {});
     std::optional<WindowInfo> waitForWindow(const std::string& title,
@@ -55,6 +55,8 @@ class XClient {
     bool viewable(WindowId window);
     // Whether key presses now go to the window.
     bool hasInputFocus(WindowId window);
+    // The window that key presses now go to, by id and title, for a failure's message.
+    std::string inputFocus();
     Rect geometry(WindowId window);
     // The outermost ancestor below the root: the window manager's frame, or the window itself.
     Rect frameGeometry(WindowId window);
