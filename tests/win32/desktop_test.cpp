@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <commctrl.h>
-#include <cstring>
 #include <dlgs.h>
 #include <gtest/gtest.h>
 
@@ -204,70 +203,6 @@ TEST(Win32Desktop, LoadsABitmapWhateverItsNameAndKeepsThePictureWhenAFileIsNoBit
         EXPECT_STREQ(error.what(), "Bitmap image is not valid");
     }
     EXPECT_EQ(desktop.pictureSize(), (Size{300, 200}));
-
-    // Past MAX_PATH, which LoadImage is bound by.
-    std::filesystem::path deep = folder;
-    while (deep.wstring().size() < 280) {
-        deep /= std::wstring(40, L'д');
-    }
-    std::filesystem::create_directories(deep);
-    kivo::test::writeFile(deep / "long.bmp", kivo::test::bmp24(120, 110));
-    desktop.loadPicture(utf8(deep / "long.bmp"));
-    EXPECT_EQ(desktop.pictureSize(), (Size{120, 110}));
-}
-
-// The colour the picture control draws at a point of its picture.
-COLORREF shownAt(const PictureControl& picture, int x, int y) {
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP canvas = CreateCompatibleBitmap(screen, 8, 8);
-    const HGDIOBJ previous = SelectObject(memory, canvas);
-    SendMessageW(picture.hwnd(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    const COLORREF colour = GetPixel(memory, x, y);
-    SelectObject(memory, previous);
-    DeleteObject(canvas);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
-
-TEST(Win32Desktop, ShowsTopDownAndOs2PicturesInTheirOwnColours) {
-    Win32Desktop desktop;
-    const kivo::test::TempDir dir;
-    // Two rows, stored top first: red above, blue below.
-    std::string bmp = kivo::test::bmp24(1, 2, 0, 0, 255);
-    const std::int32_t topDown = -2;
-    std::memcpy(bmp.data() + 22, &topDown, 4);
-    bmp[54] = 0;
-    bmp[55] = 0;
-    bmp[56] = static_cast<char>(255);
-    kivo::test::writeFile(dir.path() / "top-down.bmp", bmp);
-    desktop.loadPicture(utf8(dir.path() / "top-down.bmp"));
-    EXPECT_EQ(desktop.pictureSize(), (Size{1, 2}));
-    EXPECT_EQ(shownAt(desktop.window().image1, 0, 0), RGB(255, 0, 0));
-    EXPECT_EQ(shownAt(desktop.window().image1, 0, 1), RGB(0, 0, 255));
-
-    // The old OS/2 header: 8 bits a pixel through a palette of three-byte entries.
-    std::string os2 = "BM";
-    for (const auto& [value, size] :
-         std::initializer_list<std::pair<std::uint32_t, int>>{{14 + 12 + 768 + 4, 4},
-                                                              {0, 4},
-                                                              {14 + 12 + 768, 4},
-                                                              {12, 4},
-                                                              {1, 2},
-                                                              {1, 2},
-                                                              {1, 2},
-                                                              {8, 2}}) {
-        kivo::test::putLe(os2, value, size);
-    }
-    std::string palette(768, '\0');
-    palette[3] = '\x30'; // entry 1: blue, green, red
-    palette[4] = '\x90';
-    palette[5] = '\xE0';
-    os2 += palette + std::string("\x01\0\0\0", 4);
-    kivo::test::writeFile(dir.path() / "os2.bmp", os2);
-    desktop.loadPicture(utf8(dir.path() / "os2.bmp"));
-    EXPECT_EQ(shownAt(desktop.window().image1, 0, 0), RGB(0xE0, 0x90, 0x30));
 }
 
 TEST(Win32Desktop, PlacesShapesAndLiftsTheWindow) {
