@@ -121,5 +121,25 @@ TEST(MessageDialog, APlainNoteHasNoIconAndWrapsLongPathsAtHalfTheScreen) {
     });
 }
 
+// As the system's own boxes do: title, message and buttons, for a report.
+TEST(MessageDialog, CtrlCCopiesTheBox) {
+    runWith(confirm({No, OK}), [](HWND) {
+        press({'C', VK_CONTROL});
+        press({VK_ESCAPE});
+    });
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    const std::wstring copied = text != nullptr ? text : L"";
+    if (text != nullptr) {
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    const std::wstring line = L"---------------------------\r\n";
+    EXPECT_EQ(copied, line + L"Confirm\r\n" + line +
+                          L"Сохранить изменения?\r\nNO - НЕТ\r\nOK - ДА\r\n" + line +
+                          L"No   OK   \r\n" + line);
+}
+
 } // namespace
 } // namespace kivo::win32

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <iterator>
 
 namespace kivo {
 
@@ -153,6 +154,19 @@ std::string displayText(const std::string& message) {
         text += c;
     }
     return text;
+}
+
+std::string boxCopyText(const std::string& title, const std::string& message,
+                        const std::vector<std::string>& captions) {
+    const std::string separator = "---------------------------\n";
+    std::string buttons;
+    for (const std::string& caption : captions) {
+        std::copy_if(caption.begin(), caption.end(), std::back_inserter(buttons),
+                     [](char c) { return c != '&'; });
+        buttons += "   ";
+    }
+    return separator + title + "\n" + separator + message + "\n" + separator + buttons + "\n" +
+           separator;
 }
 
 } // namespace kivo

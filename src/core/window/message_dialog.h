@@ -55,4 +55,9 @@ inline constexpr std::size_t kLongestUnbrokenRun = 160;
 // The error box's text as shown: shortened, with a line break in every longer run.
 std::string errorBoxDisplayText(const std::string& message);
 
+// What Ctrl+C in a box copies, as the system's boxes on Windows copy theirs, for a report: the
+// title, the message and the buttons' captions without "&", between separator lines.
+std::string boxCopyText(const std::string& title, const std::string& message,
+                        const std::vector<std::string>& captions);
+
 } // namespace kivo

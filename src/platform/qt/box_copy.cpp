@@ -1,5 +1,8 @@
 #include "box_copy.h"
 
+#include "core/window/message_dialog.h"
+#include "qt_text.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeySequence>
@@ -8,17 +11,12 @@
 
 namespace kivo::qt {
 
-void copyOnCtrlC(QWidget& box, const QString& message, const QStringList& buttons) {
+void copyOnCtrlC(QWidget& box, const std::string& message,
+                 const std::vector<std::string>& captions) {
     auto* copy = new QShortcut(QKeySequence::Copy, &box);
-    QObject::connect(copy, &QShortcut::activated, &box, [&box, message, buttons] {
-        const QString separator = "---------------------------\n";
-        QString captions;
-        for (QString caption : buttons) {
-            captions += caption.remove('&') + "   ";
-        }
-        QGuiApplication::clipboard()->setText(separator + box.windowTitle() + "\n" + separator +
-                                              message + "\n" + separator + captions + "\n" +
-                                              separator);
+    QObject::connect(copy, &QShortcut::activated, &box, [&box, message, captions] {
+        QGuiApplication::clipboard()->setText(
+            toQString(boxCopyText(toStdString(box.windowTitle()), message, captions)));
     });
 }
 

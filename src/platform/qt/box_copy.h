@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 class QWidget;
 
 namespace kivo::qt {
 
-// As the system's boxes on Windows do: Ctrl+C in the box copies its title, message and
-// buttons, so that a user can paste them into a report.
-void copyOnCtrlC(QWidget& box, const QString& message, const QStringList& buttons);
+// Ctrl+C in the box copies the core's text of it: its title, message and buttons.
+void copyOnCtrlC(QWidget& box, const std::string& message,
+                 const std::vector<std::string>& captions);
 
 } // namespace kivo::qt

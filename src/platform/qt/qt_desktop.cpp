@@ -215,7 +215,7 @@ void QtDesktop::showErrorBox(const std::string& caption, const std::string& text
     QMessageBox box(QMessageBox::Critical, toQString(caption), toQString(text), QMessageBox::Ok);
     // A message may quote a settings value such as "<b>x</b>": shown as typed, not as markup.
     box.setTextFormat(Qt::PlainText);
-    copyOnCtrlC(box, box.text(), {"OK"});
+    copyOnCtrlC(box, toStdString(box.text()), {"OK"});
     box.exec();
 }
 

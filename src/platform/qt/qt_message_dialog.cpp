@@ -63,10 +63,10 @@ QtMessageDialog::QtMessageDialog(const DialogModel& model, QWidget* parent)
     auto* row = new QHBoxLayout;
     row->addStretch(1);
     int buttonWidth = 75;
-    QStringList captions;
+    std::vector<std::string> captions;
     for (const DialogButtonModel& spec : model.buttons) {
-        captions += toQString(spec.caption);
-        auto* button = new QPushButton(captions.back());
+        captions.push_back(spec.caption);
+        auto* button = new QPushButton(toQString(spec.caption));
         button->setAutoDefault(true);
         buttonWidth = std::max(buttonWidth, button->sizeHint().width());
         const ModalResult result = spec.result;
@@ -85,7 +85,7 @@ QtMessageDialog::QtMessageDialog(const DialogModel& model, QWidget* parent)
     layout->addLayout(body);
     layout->addLayout(row);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    copyOnCtrlC(*this, text->text(), captions);
+    copyOnCtrlC(*this, model.text, captions);
 }
 
 ModalResult QtMessageDialog::run() {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace kivo::win32 {
 
@@ -74,9 +75,15 @@ MessageDialog::MessageDialog(const DialogModel& model) : model_(model) {}
 
 ModalResult MessageDialog::run(HWND owner) {
     const std::vector<WORD> dialogTemplate = emptyTemplate(toWide(model_.title));
+    MessageDialog* const outer = std::exchange(shown_, this);
+    const HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, keyFilter, nullptr, GetCurrentThreadId());
     const INT_PTR code = DialogBoxIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
         owner, dialogProc, reinterpret_cast<LPARAM>(this));
+    if (filter != nullptr) {
+        UnhookWindowsHookEx(filter);
+    }
+    shown_ = outer;
     if (code <= 0) {
         throw KivoError("Cannot show the message dialog");
     }
@@ -104,6 +111,42 @@ INT_PTR CALLBACK MessageDialog::dialogProc(HWND dialog, UINT message, WPARAM wPa
         return TRUE;
     }
     return FALSE;
+}
+
+LRESULT CALLBACK MessageDialog::keyFilter(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && message->message == WM_KEYDOWN && message->wParam == 'C' &&
+        (GetKeyState(VK_CONTROL) & 0x8000) != 0 && shown_ != nullptr && message->hwnd != nullptr &&
+        GetAncestor(message->hwnd, GA_ROOT) == shown_->dialog_) {
+        shown_->copyToClipboard();
+        return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void MessageDialog::copyToClipboard() const {
+    std::vector<std::string> captions;
+    for (const DialogButtonModel& button : model_.buttons) {
+        captions.push_back(button.caption);
+    }
+    const std::wstring text = dialogText(boxCopyText(model_.title, model_.text, captions));
+    if (!OpenClipboard(dialog_)) {
+        return;
+    }
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void* locked = memory != nullptr ? GlobalLock(memory) : nullptr;
+    if (locked != nullptr) {
+        std::memcpy(locked, text.c_str(), bytes);
+        GlobalUnlock(memory);
+    }
+    // The clipboard owns what it took; what it did not take is ours to free.
+    if (memory != nullptr &&
+        (locked == nullptr || SetClipboardData(CF_UNICODETEXT, memory) == nullptr)) {
+        GlobalFree(memory);
+    }
+    CloseClipboard();
 }
 
 BOOL MessageDialog::OnInitDialog() {

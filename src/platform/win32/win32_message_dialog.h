@@ -13,7 +13,7 @@ namespace kivo::win32 {
 // The program's message dialog, built at run time from the core's model: icon left of the
 // text, equal-width buttons centred below, the model's button focused. The dialog manager
 // gives Enter, Tab, the arrows and the "&" mnemonics; Esc and the close box answer as the
-// model says.
+// model says. Ctrl+C copies the box, as the system's own boxes do.
 class MessageDialog {
   public:
     explicit MessageDialog(const DialogModel& model);
@@ -24,6 +24,9 @@ class MessageDialog {
   private:
     static INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept;
+    // Sees the keys of the dialog's own loop before the dialog manager does.
+    static LRESULT CALLBACK keyFilter(int code, WPARAM wParam, LPARAM lParam) noexcept;
+    void copyToClipboard() const;
     BOOL OnInitDialog();
     void OnCommand(int id);
     void OnClose();
@@ -39,6 +42,8 @@ class MessageDialog {
     HWND dialog_ = nullptr;
     GdiObject<HFONT> font_;
     std::vector<HWND> buttons_;
+    // The dialog whose loop runs now; another may open over it.
+    static inline MessageDialog* shown_ = nullptr;
 };
 
 } // namespace kivo::win32
