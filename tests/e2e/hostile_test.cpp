@@ -12,7 +12,6 @@
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <sstream>
 
 namespace kivo::e2e {
 namespace {
@@ -41,6 +40,11 @@ std::string le(std::int64_t value, int size) {
     return field;
 }
 
+// A pixel or palette entry as a bitmap stores it.
+std::string bgr(Rgb c) {
+    return {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+}
+
 // `bytes` with a 32-bit field overwritten.
 std::string patched(std::string bytes, std::size_t offset, std::uint32_t value) {
     return bytes.replace(offset, 4, le(value, 4));
@@ -65,8 +69,7 @@ std::string bmpFile(const std::string& info, const std::string& palette,
 std::string transparentBmp() {
     std::string pixels;
     for (int i = 0; i < kPictureWidth * kPictureHeight; ++i) {
-        pixels +=
-            {static_cast<char>(kRed.b), static_cast<char>(kRed.g), static_cast<char>(kRed.r), '\0'};
+        pixels += bgr(kRed) + '\0';
     }
     const std::string masks =
         le(0x00FF0000, 4) + le(0x0000FF00, 4) + le(0x000000FF, 4) + le(0xFF000000, 4);
@@ -80,9 +83,8 @@ std::string transparentBmp() {
 std::string topDownBmp() {
     std::string pixels;
     for (int y = 0; y < kPictureHeight; ++y) {
-        const Rgb c = y < kPictureHeight / 2 ? kRed : kBlue;
         for (int x = 0; x < kPictureWidth; ++x) {
-            pixels += {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+            pixels += bgr(y < kPictureHeight / 2 ? kRed : kBlue);
         }
     }
     return bmpFile(infoHeader(40, kPictureWidth, -kPictureHeight, 24, 0, pixels.size(), 0), "",
@@ -93,8 +95,7 @@ std::string topDownBmp() {
 std::string os2Bmp() {
     std::string palette;
     for (int i = 0; i < 256; ++i) {
-        const Rgb c = i == 1 ? kTeal : Rgb{};
-        palette += {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+        palette += bgr(i == 1 ? kTeal : Rgb{});
     }
     const std::string info =
         le(12, 4) + le(kPictureWidth, 2) + le(kPictureHeight, 2) + le(1, 2) + le(8, 2);
@@ -114,9 +115,7 @@ std::string hugeRleBmp() {
         pixels += row;
     }
     pixels += {'\0', '\1'}; // end of picture
-    const std::string palette = {static_cast<char>(kTeal.b), static_cast<char>(kTeal.g),
-                                 static_cast<char>(kTeal.r), '\0'};
-    return bmpFile(infoHeader(40, kSide, kSide, 8, 1, pixels.size(), 1), palette, pixels);
+    return bmpFile(infoHeader(40, kSide, kSide, 8, 1, pixels.size(), 1), bgr(kTeal) + '\0', pixels);
 }
 
 // The peak resident memory of a running process, in KiB.
