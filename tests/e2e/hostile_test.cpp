@@ -3,6 +3,7 @@
 #include "image.h"
 #include "jpeg_maker.h"
 #include "kivo_test.h"
+#include "temp_files.h"
 #include "wait.h"
 
 #include <jerror.h>
@@ -31,12 +32,10 @@ constexpr Rgb kRed{200, 40, 30};
 constexpr Rgb kBlue{30, 60, 190};
 constexpr Rgb kTeal{20, 150, 140};
 
-// The little-endian field of `size` bytes.
+// The little-endian field of `size` bytes; a negative value in two's complement.
 std::string le(std::int64_t value, int size) {
-    std::string field(size, '\0');
-    for (int i = 0; i < size; ++i) {
-        field[i] = static_cast<char>(value >> (8 * i) & 0xFF);
-    }
+    std::string field;
+    test::putLe(field, static_cast<std::uint32_t>(value), size);
     return field;
 }
 

@@ -123,11 +123,7 @@ class WineFace : public Face {
     // before its display does.
     void endSession(const ProgramFolder& folder, const std::string& display) const override {
         for (const char* option : {"-k", "-w"}) {
-            ProcessOptions options;
-            options.argv = {KIVO_E2E_WINESERVER, option};
-            options.env = environment(folder, display);
-            options.logPath = (folder.logs() / "wineserver.log").string();
-            Process(options).waitExit(std::chrono::seconds(15));
+            run(folder, display, {KIVO_E2E_WINESERVER, option}, "wineserver.log");
         }
     }
 
@@ -151,11 +147,8 @@ class WineFace : public Face {
         std::string message;
         waitUntil(appearTimeout(), [&] {
             fs::remove(text);
-            ProcessOptions options;
-            options.argv = {loader_, boxReader_.string(), nativePath(text)};
-            options.env = environment(folder, display);
-            options.logPath = (folder.logs() / "box-text.log").string();
-            if (Process(options).waitExit(std::chrono::seconds(30)) != 0) {
+            if (run(folder, display, {loader_, boxReader_.string(), nativePath(text)},
+                    "box-text.log") != 0) {
                 return false;
             }
             message = readFile(text);
@@ -170,11 +163,9 @@ class WineFace : public Face {
                                                 const std::string& display) const override {
         const fs::path log = folder.logs() / "reg-query.log";
         fs::remove(log);
-        ProcessOptions options;
-        options.argv = {loader_, "reg", "query", kRunKey, "/v", kRunValueName};
-        options.env = environment(folder, display);
-        options.logPath = log.string();
-        const auto exitCode = Process(options).waitExit(std::chrono::seconds(30));
+        const auto exitCode =
+            run(folder, display, {loader_, "reg", "query", kRunKey, "/v", kRunValueName},
+                log.filename().string());
         if (!exitCode) {
             throw std::runtime_error("wine reg did not end in time");
         }
@@ -203,6 +194,17 @@ class WineFace : public Face {
     }
 
   private:
+    // A program of the prefix on the display, its output in the log of that name; its exit
+    // status once it ends within 30 s.
+    std::optional<int> run(const ProgramFolder& folder, const std::string& display,
+                           std::vector<std::string> argv, const std::string& logName) const {
+        ProcessOptions options;
+        options.argv = std::move(argv);
+        options.env = environment(folder, display);
+        options.logPath = (folder.logs() / logName).string();
+        return Process(options).waitExit(std::chrono::seconds(30));
+    }
+
     std::string name_;
     fs::path folder_;
     std::string loader_;
