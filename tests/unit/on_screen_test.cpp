@@ -73,3 +73,30 @@ TEST(OpeningSize, KeepsASavedSizeBetweenTheSmallestPictureAndTheScreen) {
 
 } // namespace
 } // namespace kivo
+
+#include "core/window/display_scale.h"
+
+namespace kivo {
+namespace {
+
+TEST(DisplayScale, LengthsRoundTripAndEachMonitorKeepsItsCorner) {
+    struct Length {
+        int logical, dpi, device;
+    };
+    const Length lengths[] = {{280, 144, 420}, {279, 144, 419}, {279, 120, 349},
+                              {280, 192, 560}, {13, 144, 20},   {-7, 144, -11}};
+    for (const Length& l : lengths) {
+        EXPECT_EQ(toDevicePixels(l.logical, l.dpi), l.device) << l.logical << " at " << l.dpi;
+        EXPECT_EQ(toLogicalPixels(l.device, l.dpi), l.logical) << l.device << " at " << l.dpi;
+    }
+    EXPECT_EQ(toDevicePixels(INT_MAX, 192), INT_MAX) << "held within int";
+
+    const Monitor right{{1920, 0, 4800, 1620}, 144};
+    EXPECT_EQ(logicalArea(right), (Box{1920, 0, 3840, 1080}));
+    EXPECT_EQ(toDevicePlace({2020, 50}, right), (Point{2070, 75}));
+    EXPECT_EQ(toLogicalPlace({2070, 75}, right), (Point{2020, 50}));
+    EXPECT_EQ(toDevicePlace({1900, -10}, right), (Point{1890, -15})) << "left of its corner";
+}
+
+} // namespace
+} // namespace kivo
