@@ -218,6 +218,17 @@ TEST(Win32Desktop, PlacesShapesAndLiftsTheWindow) {
     EXPECT_EQ(GetWindowRgn(window, region), SIMPLEREGION);
     GetRgnBox(region, &box);
     EXPECT_EQ((Box{box.left, box.top, box.right, box.bottom}), (Box{10, 20, 290, 180}));
+
+    // Moved onto a monitor at 150 %: everything is drawn anew at its scale.
+    RECT suggested{50, 60, 500, 360};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(placeOf(window), (Box{50, 60, 500, 360}));
+    EXPECT_EQ(desktop.windowBounds().width, 300) << "the program's pixels stay as they were";
+    EXPECT_EQ(placeOf(desktop.window().image1.hwnd()), (Box{0, 0, 420, 420}));
+    EXPECT_EQ(placeOf(desktop.window().panel1.hwnd()), (Box{153, 144, 273, 276}));
+    GetWindowRgn(window, region);
+    GetRgnBox(region, &box);
+    EXPECT_EQ((Box{box.left, box.top, box.right, box.bottom}), (Box{15, 30, 435, 270}));
     desktop.setWindowOutline({});
     EXPECT_EQ(GetWindowRgn(window, region), ERROR) << "Whole removes the region";
     DeleteObject(region);

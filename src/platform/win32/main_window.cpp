@@ -1,9 +1,12 @@
 #include "main_window.h"
 
 #include "core/system/utf16.h"
+#include "core/window/display_scale.h"
 #include "core/window/form_kivo.h"
+#include "dpi.h"
 #include "resource_ids.h"
 #include "system_cursor.h"
+#include "window_region.h"
 
 #include <commctrl.h>
 
@@ -34,6 +37,14 @@ void raise(HWND control) {
     SetWindowPos(control, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+// Edges that meet in the program's pixels meet in device pixels too.
+void place(HWND control, const WindowBounds& bounds, int dpi) {
+    const Box box = toDevicePixels(
+        Box{bounds.left, bounds.top, bounds.left + bounds.width, bounds.top + bounds.height}, dpi);
+    SetWindowPos(control, nullptr, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace
 
 MainWindow::MainWindow() {
@@ -45,6 +56,7 @@ MainWindow::MainWindow() {
     if (hwnd() == nullptr) {
         return;
     }
+    dpi_ = windowDpi(hwnd());
     tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -56,6 +68,50 @@ MainWindow::MainWindow() {
             addTooltip(control, toWide(spec.tooltip));
         }
     }
+    layOut({kDesignWindow.width, kDesignWindow.height});
+}
+
+void MainWindow::layOut(Size window) {
+    SetWindowPos(hwnd(), nullptr, 0, 0, toDevicePixels(window.width, dpi_),
+                 toDevicePixels(window.height, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const ControlSpec& spec : kControls) {
+        switch (spec.kind) {
+        case ControlKind::Picture:
+            picture(spec.control).setDpi(dpi_);
+            break;
+        case ControlKind::Panel:
+            panel1.setDpi(dpi_);
+            place(panel1.hwnd(),
+                  {panelPosition_.x, panelPosition_.y, spec.bounds.width, spec.bounds.height},
+                  dpi_);
+            break;
+        case ControlKind::Label:
+            SendMessageW(label1_, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(spec.font)), TRUE);
+            place(label1_, spec.bounds, dpi_);
+            break;
+        case ControlKind::Button:
+            button(spec.control).setFont(fontFor(spec.font));
+            place(button(spec.control).hwnd(), spec.bounds, dpi_);
+            break;
+        }
+    }
+    // The tooltip takes the new font before the old one goes.
+    const NONCLIENTMETRICSW metrics = nonClientMetrics(dpi_);
+    GdiObject<HFONT> tooltipFont(CreateFontIndirectW(&metrics.lfStatusFont));
+    SendMessageW(tooltip_.get(), WM_SETFONT, reinterpret_cast<WPARAM>(tooltipFont.get()), FALSE);
+    tooltipFont_ = std::move(tooltipFont);
+}
+
+void MainWindow::setOutline(const Outline& outline) {
+    outline_ = outline;
+    setWindowOutline(hwnd(), outline, dpi_);
+}
+
+void MainWindow::setPanelPosition(Point topLeft) {
+    panelPosition_ = topLeft;
+    const Point device{toDevicePixels(topLeft.x, dpi_), toDevicePixels(topLeft.y, dpi_)};
+    SetWindowPos(panel1.hwnd(), nullptr, device.x, device.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND MainWindow::createControl(const ControlSpec& spec, HWND parent) {
@@ -75,18 +131,17 @@ HWND MainWindow::createControl(const ControlSpec& spec, HWND parent) {
         // The panel paints its labels' text.
         panel1.setLabelColour(colourRef(spec.textColour));
         const WindowBounds& b = spec.bounds;
-        const HWND label =
+        label1_ =
             CreateWindowExW(0, L"STATIC", toWide(spec.caption).c_str(),
                             WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, b.left, b.top, b.width,
                             b.height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(fontFor(spec.font)), FALSE);
-        return label;
+        return label1_;
     }
     case ControlKind::Button:
         break;
     }
     SpeedButton& control = button(spec.control);
-    control.create(parent, spec.control, toWide(spec.caption), spec.bounds, fontFor(spec.font),
+    control.create(parent, spec.control, toWide(spec.caption), spec.bounds,
                    colourRef(spec.textColour),
                    systemCursor(spec.cursor.value_or(CursorShape::Hand)));
     return control.hwnd();
@@ -108,17 +163,18 @@ SpeedButton& MainWindow::button(Control control) {
 }
 
 HFONT MainWindow::fontFor(const ControlFont& font) {
-    for (const auto& [spec, handle] : fonts_) {
-        if (spec == font) {
-            return handle.get();
+    for (const ScaledFont& made : fonts_) {
+        if (made.font == font && made.dpi == dpi_) {
+            return made.handle.get();
         }
     }
     LOGFONTW face{};
-    face.lfHeight = -font.pixelHeight; // the characters' height, not the cell's
+    // The characters' height, not the cell's.
+    face.lfHeight = -toDevicePixels(font.pixelHeight, dpi_);
     face.lfCharSet = font.cyrillic ? RUSSIAN_CHARSET : DEFAULT_CHARSET;
     lstrcpynW(face.lfFaceName, toWide(font.face).c_str(), LF_FACESIZE);
-    fonts_.emplace_back(font, GdiObject<HFONT>(CreateFontIndirectW(&face)));
-    return fonts_.back().second.get();
+    fonts_.push_back({font, dpi_, GdiObject<HFONT>(CreateFontIndirectW(&face))});
+    return fonts_.back().handle.get();
 }
 
 void MainWindow::bind(ControlInput& input) {
@@ -138,6 +194,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         onDisplayChange();
         return 0;
     }
+    if (message == WM_DPICHANGED) {
+        OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     if (message == WM_DESTROY) {
         OnDestroy();
         return 0;
@@ -149,6 +209,26 @@ void MainWindow::OnTimer(UINT_PTR id) {
     if (id == kTimer1 && onTimer1) {
         onTimer1();
     }
+}
+
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+    RECT rect{};
+    GetWindowRect(hwnd(), &rect);
+    const Size size{toLogicalPixels(rect.right - rect.left, dpi_),
+                    toLogicalPixels(rect.bottom - rect.top, dpi_)};
+    POINT topLeft{suggested.left, suggested.top};
+    POINT mouse{};
+    // Dragged onto the monitor: the picture's point under the mouse stays under it.
+    if (GetCapture() == image1.hwnd() && GetCursorPos(&mouse)) {
+        topLeft = {mouse.x - toDevicePixels(toLogicalPixels(mouse.x - rect.left, dpi_), dpi),
+                   mouse.y - toDevicePixels(toLogicalPixels(mouse.y - rect.top, dpi_), dpi)};
+    }
+    dpi_ = dpi;
+    layOut(size);
+    SetWindowPos(hwnd(), nullptr, topLeft.x, topLeft.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The region was in the old DPI's device pixels.
+    setOutline(outline_);
 }
 
 void MainWindow::OnDestroy() {

@@ -16,10 +16,16 @@
 namespace kivo::win32 {
 
 // FormKivo: a borderless top-level window with the controls of the core's table, created
-// hidden; behaviour is wired by Win32Desktop.
+// hidden and drawn at the DPI of its monitor; behaviour is wired by Win32Desktop.
 class MainWindow : public WindowBase {
+    struct ScaledFont {
+        ControlFont font;
+        int dpi;
+        GdiObject<HFONT> handle;
+    };
     // First, so that they outlive the controls that draw with them.
-    std::vector<std::pair<ControlFont, GdiObject<HFONT>>> fonts_;
+    std::vector<ScaledFont> fonts_;
+    GdiObject<HFONT> tooltipFont_;
 
   public:
     static constexpr UINT_PTR kTimer1 = 1;
@@ -28,6 +34,12 @@ class MainWindow : public WindowBase {
 
     // Feeds the controls' events to input.
     void bind(ControlInput& input);
+    // The DPI the window draws at: its monitor's.
+    int dpi() const { return dpi_; }
+    // The panel's top-left in the program's pixels.
+    void setPanelPosition(Point topLeft);
+    // The visible outline, in the program's pixels.
+    void setOutline(const Outline& outline);
 
     PictureControl image1;
     PictureControl image2;
@@ -42,8 +54,11 @@ class MainWindow : public WindowBase {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnTimer(UINT_PTR id);
     void OnDestroy();
+    void OnDpiChanged(int dpi, const RECT& suggested);
     // Makes the control of the table's row and returns its window.
     HWND createControl(const ControlSpec& spec, HWND parent);
+    // Sizes the window and places every control at dpi_.
+    void layOut(Size window);
     PictureControl& picture(Control control);
     SpeedButton& button(Control control);
     HFONT fontFor(const ControlFont& font);
@@ -56,6 +71,10 @@ class MainWindow : public WindowBase {
     // Not owned by the main window, and so destroyed with this object: under Wine a window
     // that owns a topmost popup cannot be put above all others itself.
     std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> tooltip_;
+    HWND label1_ = nullptr;
+    int dpi_ = kDesignDpi;
+    Point panelPosition_ = kDesignPanelPosition;
+    Outline outline_;
 };
 
 } // namespace kivo::win32

@@ -1,11 +1,13 @@
 #include "panel_control.h"
 
+#include "core/window/display_scale.h"
+
 namespace kivo::win32 {
 
 namespace {
 
 constexpr const wchar_t* kClassName = L"KivoPanel";
-constexpr int kBevelWidth = 2;
+constexpr int kBevelWidth = 2; // in the program's pixels
 
 } // namespace
 
@@ -13,6 +15,11 @@ void PanelControl::create(HWND parent, WindowBounds bounds) {
     registerClass(kClassName, 0, LoadCursorW(nullptr, IDC_ARROW), nullptr);
     createWindow(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                  bounds, parent);
+}
+
+void PanelControl::setDpi(int dpi) {
+    bevelWidth_ = toDevicePixels(kBevelWidth, dpi);
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 LRESULT PanelControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -36,7 +43,7 @@ void PanelControl::paintContent(HDC dc) const {
     GetClientRect(hwnd(), &rect);
     FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
     // Each ring is light above and left, shadowed below and right.
-    for (int ring = 0; ring < kBevelWidth; ++ring) {
+    for (int ring = 0; ring < bevelWidth_; ++ring) {
         DrawEdge(dc, &rect, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
     }
 }

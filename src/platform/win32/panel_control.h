@@ -10,6 +10,8 @@ class PanelControl : public PaintedWindow {
   public:
     void create(HWND parent, WindowBounds bounds);
     void setLabelColour(COLORREF colour) { labelColour_ = colour; }
+    // The bevel's width at the DPI.
+    void setDpi(int dpi);
 
   protected:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -19,6 +21,7 @@ class PanelControl : public PaintedWindow {
     void paintContent(HDC dc) const override;
 
     COLORREF labelColour_ = 0;
+    int bevelWidth_ = 2;
 };
 
 } // namespace kivo::win32

@@ -9,6 +9,8 @@ namespace kivo::win32 {
 namespace {
 
 constexpr const wchar_t* kClassName = L"KivoPicture";
+// Larger scaled copies would cost more memory than painting scaled each time costs time.
+constexpr long long kMaxScaledPixels = 4096LL * 4096;
 
 enum class ButtonEvent { Down, DoubleClick, Up };
 
@@ -30,6 +32,31 @@ constexpr ButtonMessage kButtonMessages[] = {
     {WM_MBUTTONUP, MouseButton::Middle, ButtonEvent::Up},
 };
 
+// Stretched with the system's smooth filter.
+void stretch(HDC target, Size to, HDC source, Size from) {
+    SetStretchBltMode(target, HALFTONE);
+    SetBrushOrgEx(target, 0, 0, nullptr);
+    StretchBlt(target, 0, 0, to.width, to.height, source, 0, 0, from.width, from.height, SRCCOPY);
+}
+
+GdiObject<HBITMAP> scaledCopy(HBITMAP bitmap, Size from, Size to) {
+    const HDC screen = GetDC(nullptr);
+    GdiObject<HBITMAP> copy(CreateCompatibleBitmap(screen, to.width, to.height));
+    if (copy) {
+        const HDC source = CreateCompatibleDC(screen);
+        const HDC target = CreateCompatibleDC(screen);
+        const HGDIOBJ previousSource = SelectObject(source, bitmap);
+        const HGDIOBJ previousTarget = SelectObject(target, copy.get());
+        stretch(target, to, source, from);
+        SelectObject(source, previousSource);
+        SelectObject(target, previousTarget);
+        DeleteDC(source);
+        DeleteDC(target);
+    }
+    ReleaseDC(nullptr, screen);
+    return copy;
+}
+
 } // namespace
 
 void PictureControl::create(HWND parent, Control control, Point topLeft,
@@ -47,9 +74,29 @@ void PictureControl::setBitmap(GdiObject<HBITMAP> bitmap) {
     // A top-down bitmap reports a negative height.
     size_ = {static_cast<int>(info.bmWidth), std::abs(static_cast<int>(info.bmHeight))};
     bitmap_ = std::move(bitmap);
-    SetWindowPos(hwnd(), nullptr, 0, 0, size_.width, size_.height,
+    fit();
+}
+
+void PictureControl::setDpi(int dpi) {
+    dpi_ = dpi;
+    fit();
+}
+
+void PictureControl::fit() {
+    deviceSize_ = {toDevicePixels(size_.width, dpi_), toDevicePixels(size_.height, dpi_)};
+    scaled_.reset();
+    if (bitmap_ && dpi_ != kDesignDpi &&
+        static_cast<long long>(deviceSize_.width) * deviceSize_.height <= kMaxScaledPixels) {
+        scaled_ = scaledCopy(bitmap_.get(), size_, deviceSize_);
+    }
+    SetWindowPos(hwnd(), nullptr, 0, 0, deviceSize_.width, deviceSize_.height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+Point PictureControl::pointAt(LPARAM position) const {
+    return {toLogicalPixels(GET_X_LPARAM(position), dpi_),
+            toLogicalPixels(GET_Y_LPARAM(position), dpi_)};
 }
 
 LRESULT PictureControl::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -78,7 +125,7 @@ void PictureControl::OnButtonDown(MouseButton button, LPARAM position) {
         SetCapture(hwnd());
     }
     if (input_ != nullptr) {
-        input_->press(control_, button, {GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+        input_->press(control_, button, pointAt(position));
     }
 }
 
@@ -91,7 +138,7 @@ void PictureControl::OnButtonDoubleClick(MouseButton button, LPARAM position) {
 
 void PictureControl::OnMouseMove(LPARAM position) {
     if (input_ != nullptr) {
-        input_->move(control_, {GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+        input_->move(control_, pointAt(position));
     }
 }
 
@@ -103,7 +150,7 @@ void PictureControl::OnButtonUp(MouseButton button, LPARAM position) {
         ReleaseCapture();
     }
     if (input_ != nullptr) {
-        input_->release(control_, button, {at.x, at.y}, PtInRect(&client, at) != FALSE);
+        input_->release(control_, button, pointAt(position), PtInRect(&client, at) != FALSE);
     }
 }
 
@@ -112,8 +159,12 @@ void PictureControl::paintContent(HDC dc) const {
         return;
     }
     const HDC memory = CreateCompatibleDC(dc);
-    const HGDIOBJ previous = SelectObject(memory, bitmap_.get());
-    BitBlt(dc, 0, 0, size_.width, size_.height, memory, 0, 0, SRCCOPY);
+    const HGDIOBJ previous = SelectObject(memory, scaled_ ? scaled_.get() : bitmap_.get());
+    if (scaled_ || dpi_ == kDesignDpi) {
+        BitBlt(dc, 0, 0, deviceSize_.width, deviceSize_.height, memory, 0, 0, SRCCOPY);
+    } else {
+        stretch(dc, deviceSize_, memory, size_);
+    }
     SelectObject(memory, previous);
     DeleteDC(memory);
 }

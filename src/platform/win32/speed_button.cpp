@@ -11,13 +11,17 @@ constexpr const wchar_t* kClassName = L"KivoSpeedButton";
 } // namespace
 
 void SpeedButton::create(HWND parent, Control control, const std::wstring& text,
-                         WindowBounds bounds, HFONT font, COLORREF textColour, HCURSOR cursor) {
+                         WindowBounds bounds, COLORREF textColour, HCURSOR cursor) {
     control_ = control;
     text_ = text;
-    font_ = font;
     textColour_ = textColour;
     registerClass(kClassName, 0, cursor, nullptr);
     createWindow(0, kClassName, text.c_str(), WS_CHILD | WS_VISIBLE, bounds, parent);
+}
+
+void SpeedButton::setFont(HFONT font) {
+    font_ = font;
+    InvalidateRect(hwnd(), nullptr, FALSE);
 }
 
 LRESULT SpeedButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

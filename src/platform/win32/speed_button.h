@@ -11,9 +11,11 @@ namespace kivo::win32 {
 // while held, and clicks when released over itself.
 class SpeedButton : public PaintedWindow {
   public:
-    // The font stays the caller's; every button shows the cursor of the first one made.
+    // Every button shows the cursor of the first one made.
     void create(HWND parent, Control control, const std::wstring& text, WindowBounds bounds,
-                HFONT font, COLORREF textColour, HCURSOR cursor);
+                COLORREF textColour, HCURSOR cursor);
+    // The font stays the caller's.
+    void setFont(HFONT font);
     void bind(ControlInput& input) { input_ = &input; }
 
   protected:

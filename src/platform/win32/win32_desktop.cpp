@@ -1,15 +1,16 @@
 #include "win32_desktop.h"
 
+#include "bitmap_file.h"
 #include "core/error.h"
 #include "core/system/files.h"
 #include "core/system/utf16.h"
+#include "core/window/display_scale.h"
 #include "core/window/form_kivo.h"
-#include "bitmap_file.h"
+#include "dpi.h"
 #include "open_dialog.h"
 #include "registry_autostart.h"
 #include "system_cursor.h"
 #include "win32_message_dialog.h"
-#include "window_region.h"
 
 namespace kivo::win32 {
 
@@ -47,28 +48,15 @@ std::string Win32Desktop::executablePath() const {
 }
 
 Size Win32Desktop::screenSize() const {
-    return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const Box primary = logicalArea(monitorOf(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY)));
+    return {primary.right - primary.left, primary.bottom - primary.top};
 }
-
-namespace {
-
-BOOL CALLBACK addMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM boxes) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info)) {
-        auto& list = *reinterpret_cast<std::vector<Box>*>(boxes);
-        const RECT& r = info.rcMonitor;
-        const Box box{r.left, r.top, r.right, r.bottom};
-        list.insert((info.dwFlags & MONITORINFOF_PRIMARY) ? list.begin() : list.end(), box);
-    }
-    return TRUE;
-}
-
-} // namespace
 
 std::vector<Box> Win32Desktop::screens() const {
     std::vector<Box> boxes;
-    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&boxes));
+    for (const Monitor& monitor : monitors()) {
+        boxes.push_back(logicalArea(monitor));
+    }
     return boxes;
 }
 
@@ -79,14 +67,44 @@ int Win32Desktop::displayDepth() const {
     return depth;
 }
 
+Monitor Win32Desktop::windowMonitor() const {
+    Monitor monitor = monitorOf(MonitorFromWindow(window_.hwnd(), MONITOR_DEFAULTTONEAREST));
+    monitor.dpi = window_.dpi();
+    return monitor;
+}
+
 WindowBounds Win32Desktop::windowBounds() const {
     RECT rect{};
     GetWindowRect(window_.hwnd(), &rect);
-    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+    const Point topLeft = toLogicalPlace({rect.left, rect.top}, windowMonitor());
+    return {topLeft.x, topLeft.y, toLogicalPixels(rect.right - rect.left, window_.dpi()),
+            toLogicalPixels(rect.bottom - rect.top, window_.dpi())};
 }
 
 void Win32Desktop::setWindowBounds(const WindowBounds& bounds) {
-    SetWindowPos(window_.hwnd(), nullptr, bounds.left, bounds.top, bounds.width, bounds.height,
+    RECT rect{};
+    GetWindowRect(window_.hwnd(), &rect);
+    const WindowBounds now = windowBounds();
+    // What reads back as asked stays where it is: a round trip through the program's pixels
+    // must not move the window by a device pixel.
+    Point topLeft{rect.left, rect.top};
+    if (now.left != bounds.left || now.top != bounds.top) {
+        Monitor monitor = windowMonitor();
+        for (const Monitor& other : monitors()) {
+            const Box area = logicalArea(other);
+            if (bounds.left >= area.left && bounds.left < area.right && bounds.top >= area.top &&
+                bounds.top < area.bottom) {
+                monitor = other;
+                break;
+            }
+        }
+        topLeft = toDevicePlace({bounds.left, bounds.top}, monitor);
+    }
+    const int width = now.width == bounds.width ? rect.right - rect.left
+                                                : toDevicePixels(bounds.width, window_.dpi());
+    const int height = now.height == bounds.height ? rect.bottom - rect.top
+                                                   : toDevicePixels(bounds.height, window_.dpi());
+    SetWindowPos(window_.hwnd(), nullptr, topLeft.x, topLeft.y, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -95,7 +113,7 @@ void Win32Desktop::closeWindow() {
 }
 
 void Win32Desktop::setWindowOutline(const Outline& outline) {
-    win32::setWindowOutline(window_.hwnd(), outline);
+    window_.setOutline(outline);
 }
 
 void Win32Desktop::setWindowLevel(WindowLevel level) {
@@ -136,8 +154,7 @@ void Win32Desktop::setPanelVisible(bool visible) {
 }
 
 void Win32Desktop::setPanelPosition(Point topLeft) {
-    SetWindowPos(window_.panel1.hwnd(), nullptr, topLeft.x, topLeft.y, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    window_.setPanelPosition(topLeft);
 }
 
 void Win32Desktop::setBusy(bool busy) {

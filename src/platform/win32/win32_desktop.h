@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/desktop.h"
+#include "core/window/display_scale.h"
 #include "core/window/form_input.h"
 #include "core/window/form_kivo.h"
 #include "main_window.h"
@@ -51,6 +52,8 @@ class Win32Desktop : public Desktop {
   private:
     // Sets the system timer after the enabled flag and the interval.
     void armTimer1();
+    // The monitor the window is on, at the DPI the window draws at.
+    Monitor windowMonitor() const;
 
     MainWindow window_;
     std::optional<FormInput> input_;

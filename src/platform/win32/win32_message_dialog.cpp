@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/system/utf16.h"
+#include "dpi.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,6 +12,7 @@ namespace kivo::win32 {
 
 namespace {
 
+// In the pixels of a 96-DPI display.
 constexpr int kMargin = 12;
 constexpr int kButtonGap = 8;
 constexpr int kMinButtonWidth = 75;
@@ -175,32 +177,38 @@ void MessageDialog::OnClose() {
 }
 
 void MessageDialog::createControls() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    dpi_ = windowDpi(dialog_);
+    const NONCLIENTMETRICSW metrics = nonClientMetrics(dpi_);
     font_.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    const int margin = scaled(kMargin);
+    const int buttonGap = scaled(kButtonGap);
 
     const std::wstring text = dialogText(model_.text);
     const SIZE textSize = measureText(text);
     const SIZE buttonSize = measureButtons();
-    const HICON icon =
-        model_.icon == DialogIcon::None ? nullptr : LoadIconW(nullptr, standardIcon(model_.icon));
-    const int iconSize = icon != nullptr ? GetSystemMetrics(SM_CXICON) : 0;
-    const int textLeft = icon != nullptr ? kMargin + iconSize + kMargin : kMargin;
+    int iconSize = systemMetric(SM_CXICON, dpi_);
+    if (model_.icon != DialogIcon::None) {
+        // The system's own icon drawn at the size, the dialog's to destroy.
+        icon_.reset(static_cast<HICON>(
+            LoadImageW(nullptr, standardIcon(model_.icon), IMAGE_ICON, iconSize, iconSize, 0)));
+    }
+    const HICON icon = icon_.get();
+    iconSize = icon != nullptr ? iconSize : 0;
+    const int textLeft = icon != nullptr ? margin + iconSize + margin : margin;
     const int buttonCount = static_cast<int>(model_.buttons.size());
-    const int rowWidth = buttonCount * buttonSize.cx + (buttonCount - 1) * kButtonGap;
+    const int rowWidth = buttonCount * buttonSize.cx + (buttonCount - 1) * buttonGap;
     const int clientWidth =
-        std::max(textLeft + static_cast<int>(textSize.cx) + kMargin, kMargin + rowWidth + kMargin);
-    const int buttonTop = kMargin + std::max(iconSize, static_cast<int>(textSize.cy)) + kMargin;
+        std::max(textLeft + static_cast<int>(textSize.cx) + margin, margin + rowWidth + margin);
+    const int buttonTop = margin + std::max(iconSize, static_cast<int>(textSize.cy)) + margin;
 
     // The statics start groups of their own, so that the arrows move among the buttons only.
     if (icon != nullptr) {
         const HWND iconControl = createControl(L"STATIC", L"", WS_GROUP | SS_ICON,
-                                               {kMargin, kMargin, iconSize, iconSize}, 0);
+                                               {margin, margin, iconSize, iconSize}, 0);
         SendMessageW(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
     createControl(L"STATIC", text, WS_GROUP | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL,
-                  {textLeft, kMargin, static_cast<int>(textSize.cx), static_cast<int>(textSize.cy)},
+                  {textLeft, margin, static_cast<int>(textSize.cx), static_cast<int>(textSize.cy)},
                   0);
     int left = (clientWidth - rowWidth) / 2;
     for (int i = 0; i < buttonCount; ++i) {
@@ -209,9 +217,9 @@ void MessageDialog::createControls() {
             L"BUTTON", toWide(button.caption), WS_TABSTOP | BS_PUSHBUTTON | (i == 0 ? WS_GROUP : 0),
             {left, buttonTop, static_cast<int>(buttonSize.cx), static_cast<int>(buttonSize.cy)},
             kFirstButtonId + i));
-        left += buttonSize.cx + kButtonGap;
+        left += buttonSize.cx + buttonGap;
     }
-    placeCentred(clientWidth, buttonTop + buttonSize.cy + kMargin);
+    placeCentred(clientWidth, buttonTop + buttonSize.cy + margin);
 }
 
 SIZE MessageDialog::measureText(const std::wstring& text) const {
@@ -228,30 +236,35 @@ SIZE MessageDialog::measureText(const std::wstring& text) const {
 }
 
 SIZE MessageDialog::measureButtons() const {
-    int width = kMinButtonWidth;
+    int width = scaled(kMinButtonWidth);
     TEXTMETRICW fontMetrics{};
     const HDC dc = GetDC(dialog_);
     const HGDIOBJ previousFont = SelectObject(dc, font_.get());
     for (const DialogButtonModel& button : model_.buttons) {
         RECT caption{};
         DrawTextW(dc, toWide(button.caption).c_str(), -1, &caption, DT_SINGLELINE | DT_CALCRECT);
-        width = std::max(width, static_cast<int>(caption.right) + 2 * kButtonPadding);
+        width = std::max(width, static_cast<int>(caption.right) + 2 * scaled(kButtonPadding));
     }
     GetTextMetricsW(dc, &fontMetrics);
     SelectObject(dc, previousFont);
     ReleaseDC(dialog_, dc);
-    return {width, std::max(kMinButtonHeight, static_cast<int>(fontMetrics.tmHeight) + 10)};
+    return {width, std::max(scaled(kMinButtonHeight),
+                            static_cast<int>(fontMetrics.tmHeight) + scaled(10))};
 }
 
 void MessageDialog::placeCentred(int clientWidth, int clientHeight) {
-    RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_EXSTYLE)));
+    const RECT frame = outerRect({0, 0, clientWidth, clientHeight},
+                                 static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_STYLE)),
+                                 static_cast<DWORD>(GetWindowLongPtrW(dialog_, GWL_EXSTYLE)), dpi_);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     SetWindowPos(dialog_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int MessageDialog::scaled(int length) const {
+    return toDevicePixels(length, dpi_);
 }
 
 HWND MessageDialog::createControl(const wchar_t* className, const std::wstring& text, DWORD style,

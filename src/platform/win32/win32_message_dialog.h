@@ -1,10 +1,13 @@
 #pragma once
 
 #include "core/geometry.h"
+#include "core/window/display_scale.h"
 #include "core/window/message_dialog.h"
 #include "gdi_object.h"
 
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 #include <windows.h>
 
@@ -37,10 +40,18 @@ class MessageDialog {
     void placeCentred(int clientWidth, int clientHeight);
     HWND createControl(const wchar_t* className, const std::wstring& text, DWORD style,
                        WindowBounds bounds, int id);
+    // A length of the layout, given for 96 DPI, at the dialog's DPI.
+    int scaled(int length) const;
+
+    struct IconDestroyer {
+        void operator()(HICON icon) const { DestroyIcon(icon); }
+    };
 
     const DialogModel& model_;
     HWND dialog_ = nullptr;
+    int dpi_ = kDesignDpi;
     GdiObject<HFONT> font_;
+    std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer> icon_;
     std::vector<HWND> buttons_;
     // The dialog whose loop runs now; another may open over it.
     static inline MessageDialog* shown_ = nullptr;
