@@ -1,3 +1,4 @@
+#include "controls.h"
 #include "core/shape/outline.h"
 #include "kivo_test.h"
 
@@ -45,50 +46,139 @@ Coverage expectedCoverage(int vid, int inset, double scale) {
     return coverage;
 }
 
+// The smallest rectangle of the area where two captures of it differ clearly.
+std::optional<Rect> changedBetween(const Image& before, const Image& after, const Rect& area) {
+    int left = area.x + area.width, top = area.y + area.height, right = -1, bottom = -1;
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        for (int x = area.x; x < area.x + area.width; ++x) {
+            const Rgb a = before.at(x, y);
+            const Rgb b = after.at(x, y);
+            if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 48) {
+                left = std::min(left, x);
+                top = std::min(top, y);
+                right = std::max(right, x);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (right < 0) {
+        return std::nullopt;
+    }
+    return Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
+struct Row {
+    int dpi;
+    int vid;
+    // A settings file's place and size, in the program's pixels; none: the design's.
+    std::optional<Rect> saved;
+};
+
 using Scaling = KivoTest;
 
-// Qt draws the Linux face in device pixels at the screen's scale factor; the outline, set in
-// the program's own pixels, must cover exactly the device pixels of the picture's pixels it
-// covers: no seam between rows, no band at the right or bottom edge.
-TEST_F(Scaling, AtFractionalScaleFactorsTheShapeIsTheOutlineInDevicePixels) {
-    if (face().name() != "linux") {
-        GTEST_SKIP() << "Kivo.exe declares itself DPI-aware: Windows scales none of its pixels";
-    }
-    for (const double scale : {1.25, 1.5, 1.75}) {
-        for (const int vid : {2, 0}) {
-            std::ostringstream what;
-            what << "scale " << scale << ", Vid=" << vid;
-            SCOPED_TRACE(what.str());
-            folder().writeSettings({"Параметры окон и опций Kivo", "Vid=" + std::to_string(vid)});
-            startKivo({"QT_SCALE_FACTOR=" + std::to_string(scale)});
-            const auto window = waitForMainWindow();
-            ASSERT_TRUE(window) << "no main window";
-            const Rect& g = window->geometry;
-            x().watchShape(window->id);
-            // The start button, once it is drawn: a click before may be lost.
-            std::this_thread::sleep_for(500ms);
-            x().click(g.x + deviceEdge(14, scale), g.y + deviceEdge(14, scale));
-            for (int tick = 0; tick < 40; ++tick) {
-                ASSERT_TRUE(x().nextShapeChange(5s)) << "the breathing did not start";
-            }
-            // Held down on the picture, the button pauses the breathing.
-            x().moveMouse(g.x + deviceEdge(kSide / 2, scale), g.y + deviceEdge(kSide / 2, scale));
-            x().pressButton(1);
-            std::this_thread::sleep_for(300ms);
-            Coverage shown(deviceEdge(kSide, scale));
-            for (const Rect& r : x().shapeRectangles(window->id)) {
-                shown.add(r.x, r.y, r.x + r.width, r.y + r.height);
-            }
-            x().releaseButton(1);
-            int matching = -1;
-            for (int inset = 0; inset <= kInsetMax && matching < 0; ++inset) {
-                if (expectedCoverage(vid, inset, scale) == shown) {
-                    matching = inset;
-                }
-            }
-            EXPECT_GE(matching, 0) << "the shape is no outline in device pixels";
-            kivo().stop();
+// Each face draws the program's pixels at the display's scale: the window, the panel and the
+// start button, the question, and the outline, which must cover exactly the device pixels of
+// the picture's pixels it covers: no seam between rows, no band at the right or bottom edge.
+TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheDisplaysScale) {
+    const Row rows[] = {
+        {96, 2, {}}, {120, 0, {}}, {144, 2, {}}, {168, 0, {}}, {192, 2, Rect{40, 30, 300, 240}}};
+    std::optional<Rect> panelAt96;
+    std::optional<Rect> buttonAt96;
+    int questionWidthAt96 = 0;
+    for (const Row& row : rows) {
+        const double scale = row.dpi / 96.0;
+        std::ostringstream what;
+        what << row.dpi << " DPI, Vid=" << row.vid;
+        SCOPED_TRACE(what.str());
+        std::vector<std::string> settings{"Параметры окон и опций Kivo",
+                                          "Vid=" + std::to_string(row.vid)};
+        const Rect design{0, 0, 280, 279};
+        const Rect saved = row.saved.value_or(design);
+        if (row.saved) {
+            settings.push_back("Formkivo.left=" + std::to_string(saved.x));
+            settings.push_back("Formkivo.top=" + std::to_string(saved.y));
+            settings.push_back("Formkivo.width=" + std::to_string(saved.width));
+            settings.push_back("Formkivo.height=" + std::to_string(saved.height));
         }
+        folder().writeSettings(settings);
+        setDisplayDpi(row.dpi);
+        x().moveMouse(VirtualDisplay::kWidth - 1, VirtualDisplay::kHeight - 1);
+        startKivo();
+        const auto window = waitForPaintedMainWindow();
+        ASSERT_TRUE(window) << "no main window";
+        const Rect& g = window->geometry;
+        EXPECT_NEAR(g.x, deviceEdge(saved.x, scale), 1);
+        EXPECT_NEAR(g.y, deviceEdge(saved.y, scale), 1);
+        EXPECT_NEAR(g.width, deviceEdge(saved.width, scale), 1);
+        EXPECT_NEAR(g.height, deviceEdge(saved.height, scale), 1);
+
+        // Held down on the picture, the button hides the panel and the start button.
+        const Image shown = waitForCapture(g, [](const Image&) { return true; });
+        x().moveMouse(g.x + deviceEdge(kPictureX, scale), g.y + deviceEdge(kPictureY, scale));
+        x().pressButton(1);
+        const Image hidden =
+            waitForCapture(g, [&](const Image& i) { return !startButtonShows(i, scale); });
+        x().releaseButton(1);
+        const int corner = deviceEdge(40, scale);
+        const auto button = changedBetween(shown, hidden, {0, 0, corner, corner});
+        const auto panel =
+            changedBetween(shown, hidden, {corner, corner, g.width - corner, g.height - corner});
+        ASSERT_TRUE(button && panel) << "the panel or the start button never hid";
+        if (row.dpi == 96) {
+            panelAt96 = panel;
+            buttonAt96 = button;
+        } else if (panelAt96 && buttonAt96) {
+            EXPECT_NEAR(panel->width, deviceEdge(panelAt96->width, scale), 2) << *panel;
+            EXPECT_NEAR(panel->height, deviceEdge(panelAt96->height, scale), 2) << *panel;
+            EXPECT_NEAR(button->width, deviceEdge(buttonAt96->width, scale), 2) << *button;
+        }
+
+        x().click(g.x + deviceEdge(kPictureX, scale), g.y + deviceEdge(kPictureY, scale), 3);
+        const auto question = waitForDialog("Confirm");
+        ASSERT_TRUE(question) << "no stay-on-top question";
+        const int questionWidth = question->geometry.width;
+        if (row.dpi == 96) {
+            questionWidthAt96 = questionWidth;
+        } else {
+            EXPECT_NEAR(questionWidth, questionWidthAt96 * scale, questionWidthAt96 * scale * 0.15);
+        }
+        x().pressKey("Escape");
+        ASSERT_TRUE(x().waitUntilGone(question->id, timeout()));
+
+        x().watchShape(window->id);
+        x().click(g.x + deviceEdge(14, scale), g.y + deviceEdge(14, scale));
+        // At its rest the outline reaches every edge of the scaled picture.
+        const auto rest = x().waitForShapeChange(10s, [](const ShapeChange& c) {
+            return c.shaped && c.extents.x == 0 && c.extents.width > 0;
+        });
+        ASSERT_TRUE(rest) << "the breathing never reached its rest";
+        Coverage atRest(deviceEdge(kSide, scale));
+        for (const Rect& r : x().shapeRectangles(window->id)) {
+            atRest.add(r.x, r.y, r.x + r.width, r.y + r.height);
+        }
+        EXPECT_TRUE(atRest == expectedCoverage(row.vid, 0, scale))
+            << "at the rest the shape is not the whole outline in device pixels";
+
+        // Shrinking again; held down on the picture, the button pauses the breathing.
+        ASSERT_TRUE(x().waitForShapeChange(5s, [](const ShapeChange& c) {
+            return c.extents.x > 10;
+        })) << "the breathing stayed at its rest";
+        x().moveMouse(g.x + deviceEdge(kSide / 2, scale), g.y + deviceEdge(kSide / 2, scale));
+        x().pressButton(1);
+        std::this_thread::sleep_for(300ms);
+        Coverage paused(deviceEdge(kSide, scale));
+        for (const Rect& r : x().shapeRectangles(window->id)) {
+            paused.add(r.x, r.y, r.x + r.width, r.y + r.height);
+        }
+        x().releaseButton(1);
+        int matching = -1;
+        for (int inset = 0; inset <= kInsetMax && matching < 0; ++inset) {
+            if (expectedCoverage(row.vid, inset, scale) == paused) {
+                matching = inset;
+            }
+        }
+        EXPECT_GE(matching, 0) << "the shape is no outline in device pixels";
+        kivo().stop();
     }
 }
 

@@ -16,8 +16,11 @@ bool isLightGrey(Rgb c) {
     return isNeutral(c) && c.r >= 200;
 }
 
-bool startButtonShows(const Image& window) {
-    return isGreen(window.at(6, 14)) && isGreen(window.at(14, 22));
+bool startButtonShows(const Image& window, double scale) {
+    const auto at = [&](int x, int y) {
+        return window.at(static_cast<int>(x * scale), static_cast<int>(y * scale));
+    };
+    return isGreen(at(6, 14)) && isGreen(at(14, 22));
 }
 
 bool panelShows(const Image& window, const Rect& panel) {

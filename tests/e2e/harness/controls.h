@@ -26,8 +26,8 @@ bool isGreen(Rgb c);
 bool isNeutral(Rgb c);
 bool isLightGrey(Rgb c);
 
-// The start button's disc is green around a white arrow.
-bool startButtonShows(const Image& window);
+// The start button's disc is green around a white arrow; drawn at a display's scale.
+bool startButtonShows(const Image& window, double scale = 1);
 
 // The panel's light grey face shows in its margins, beside and below its buttons.
 bool panelShows(const Image& window, const Rect& panel);

@@ -34,6 +34,9 @@ class Face {
     virtual std::vector<std::string> environment(const ProgramFolder& folder,
                                                  const std::string& display) const = 0;
     virtual std::vector<std::string> command(const ProgramFolder& folder) const = 0;
+    // The display's scale for the programs started from now on, as dots per inch (96: 100 %).
+    virtual void setDisplayDpi(const ProgramFolder& folder, const std::string& display, XClient& x,
+                               int dpi) const = 0;
     // Ends what the face's system keeps running on the display, before the display goes.
     virtual void endSession(const ProgramFolder& folder, const std::string& display) const = 0;
 

@@ -49,7 +49,8 @@ std::optional<WindowInfo> KivoTest::waitForMainWindow() {
 
 std::optional<WindowInfo> KivoTest::waitForPaintedMainWindow() {
     const auto window = waitForMainWindow();
-    if (window && !startButtonShows(waitForCapture(window->geometry, startButtonShows))) {
+    const auto painted = [this](const Image& shot) { return startButtonShows(shot, scale_); };
+    if (window && !painted(waitForCapture(window->geometry, painted))) {
         return std::nullopt;
     }
     return window;

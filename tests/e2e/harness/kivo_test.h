@@ -29,6 +29,10 @@ class KivoTest : public ::testing::Test {
     }
     std::chrono::milliseconds timeout() const { return face().appearTimeout(); }
     std::optional<std::string> autostartCommand() { return session_->autostartCommand(); }
+    void setDisplayDpi(int dpi) {
+        session_->setDisplayDpi(dpi);
+        scale_ = dpi / 96.0;
+    }
 
     // Starts the program and waits until its main window, painted, takes input.
     void openWindow();
@@ -63,6 +67,7 @@ class KivoTest : public ::testing::Test {
     std::optional<WindowInfo> withFocus(const std::optional<WindowInfo>& dialog);
 
     std::unique_ptr<Session> session_;
+    double scale_ = 1; // the display's
 };
 
 } // namespace kivo::e2e

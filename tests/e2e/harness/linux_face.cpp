@@ -68,6 +68,12 @@ class LinuxFace : public Face {
         return {folder.executable().string()};
     }
 
+    // Qt scales by the X resources' Xft.dpi.
+    void setDisplayDpi(const ProgramFolder&, const std::string&, XClient& x,
+                       int dpi) const override {
+        x.setResources("Xft.dpi:\t" + std::to_string(dpi) + "\n");
+    }
+
     void endSession(const ProgramFolder&, const std::string&) const override {}
 
     std::string nativePath(const fs::path& path) const override { return path.string(); }

@@ -34,6 +34,8 @@ class Session {
     Process& kivo() { return *kivo_; }
     std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
 
+    void setDisplayDpi(int dpi) { face().setDisplayDpi(folder_, displayName(), *x_, dpi); }
+
     std::optional<std::string> autostartCommand() const {
         return face().autostartCommand(folder_, displayName());
     }

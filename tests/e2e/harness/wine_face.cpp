@@ -119,6 +119,18 @@ class WineFace : public Face {
         return {loader_, folder.executable().string()};
     }
 
+    // Wine gives DPI-aware programs the system DPI of the prefix's LogPixels.
+    void setDisplayDpi(const ProgramFolder& folder, const std::string& display, XClient&,
+                       int dpi) const override {
+        const auto exitCode = run(folder, display,
+                                  {loader_, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v",
+                                   "LogPixels", "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"},
+                                  "reg-add.log");
+        if (exitCode != 0) {
+            throw std::runtime_error("wine reg add LogPixels failed");
+        }
+    }
+
     // A Wine server serves one display only: it goes, with every program of the prefix,
     // before its display does.
     void endSession(const ProgramFolder& folder, const std::string& display) const override {

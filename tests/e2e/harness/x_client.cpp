@@ -213,6 +213,13 @@ std::vector<Rect> XClient::shapeRectangles(Window window) {
     return result;
 }
 
+void XClient::setResources(const std::string& resources) {
+    XChangeProperty(display_, root_, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(resources.data()),
+                    static_cast<int>(resources.size()));
+    XSync(display_, False);
+}
+
 std::vector<std::string> XClient::netWmState(Window window) {
     unsigned long count = 0;
     const auto atoms = property(display_, window, "_NET_WM_STATE", XA_ATOM, &count);

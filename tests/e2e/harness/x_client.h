@@ -63,6 +63,8 @@ class XClient {
     // The bounding shape, relative to the window; one rectangle when the window is unshaped.
     std::vector<Rect> shapeRectangles(WindowId window);
     Image capture(const Rect& area);
+    // Replaces the X resources (RESOURCE_MANAGER) that programs read as they start.
+    void setResources(const std::string& resources);
     // Atom names in the window's _NET_WM_STATE, which the window manager keeps.
     std::vector<std::string> netWmState(WindowId window);
 
