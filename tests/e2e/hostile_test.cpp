@@ -166,6 +166,8 @@ class Hostile : public KivoTest {
     using KivoTest::face;
     using KivoTest::folder;
     using KivoTest::timeout;
+    using KivoTest::window;
+    using KivoTest::x;
 
     // The program folder's path holds a blank and a "%", which the autostart entry must
     // quote and escape.
@@ -213,17 +215,21 @@ class Hostile : public KivoTest {
         ASSERT_TRUE(x().waitUntilGone(question->id, timeout()));
     }
 
-    // A JPEG whose header claims more than any picture shown, typed into the picture dialog by
-    // its name in the folder the dialog opens in.
-    void chooseHugeJpeg() {
-        const fs::path jpeg = folder().program() / "image" / "huge.jpg";
-        writeFile(jpeg, test::jpegClaiming(65000, 65000));
+    // Typed into the picture dialog by its name in the folder the dialog opens in.
+    void choosePicture(const fs::path& file) {
         x().click(window.geometry.x + kPanel.x + kPictureButtonX,
                   window.geometry.y + kPanel.y + kPictureButtonY); // "Картинка"
         ASSERT_TRUE(waitForDialog("Выберите файл картинки")) << "no file dialog";
         x().pressChord({"Control_L", "a"});
-        x().typeText(jpeg.filename().string());
+        x().typeText(file.filename().string());
         x().pressKey("Return");
+    }
+
+    // A JPEG whose header claims more than any picture shown.
+    void chooseHugeJpeg() {
+        const fs::path jpeg = folder().program() / "image" / "huge.jpg";
+        writeFile(jpeg, test::jpegClaiming(65000, 65000));
+        choosePicture(jpeg);
         expectBox({"Ошибка: JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG) +
                    "\nпреобразования файла:\n" + face().nativePath(jpeg)});
         const auto again = waitForDialog("Выберите файл картинки");
@@ -332,6 +338,32 @@ std::vector<HostileCase> hostileCases() {
                  EXPECT_EQ(command, t.face().expectedAutostartCommand(t.folder()));
              },
          .closingAnswer = "No"},
+        {.what = "links planted at the names a save once wrote first",
+         .prepare =
+             [](Hostile& t) {
+                 const fs::path image = t.folder().program() / "image";
+                 writeFile(t.folder().root() / "victim.txt", "mine");
+                 writeFile(image / "lake.jpg", test::makeJpeg(kPictureWidth, kPictureHeight));
+                 fs::create_symlink(t.folder().root() / "victim.txt", image / "lake.bmp.tmp");
+                 fs::create_symlink(t.folder().root() / "victim.txt",
+                                    t.folder().settingsFile().string() + ".tmp");
+                 return Lines{};
+             },
+         .act =
+             [](Hostile& t) {
+                 t.choosePicture("lake.jpg");
+                 ASSERT_TRUE(waitUntil(t.timeout(), [&] {
+                     return t.x().geometry(t.window.id).width == kPictureWidth;
+                 })) << "the JPEG was not taken";
+             },
+         .closingAnswer = "OK",
+         .afterClosing =
+             [](Hostile& t) {
+                 EXPECT_EQ(readFile(t.folder().root() / "victim.txt"), "mine");
+                 EXPECT_TRUE(fs::is_regular_file(
+                     fs::symlink_status(t.folder().program() / "image" / "lake.bmp")));
+                 EXPECT_NE(readFile(t.folder().settingsFile()).find("lake.bmp"), std::string::npos);
+             }},
         {.what = "a settings file that is a link",
          .prepare =
              [](Hostile& t) {

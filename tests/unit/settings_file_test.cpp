@@ -51,9 +51,9 @@ std::string readError(const std::string& file) {
     }
 }
 
-std::string writeError(const fs::path& file) {
+std::string writeError(const fs::path& file, const std::string& imagePath = "/opt/kivo/1.bmp") {
     KivoState state;
-    state.ImagePath = "/opt/kivo/image/1.bmp";
+    state.ImagePath = imagePath;
     try {
         writeSettings(file.string(), state, {1, 2, 3, 4}, {5, 6});
         return "";
@@ -176,6 +176,18 @@ TEST_F(SettingsWriteFailure, AFailedReplaceRemovesTheTemporaryFile) {
     EXPECT_EQ(writeError(file), test::folderInTheWayMessage());
     EXPECT_TRUE(fs::is_directory(file / "inside"));
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"soxran.txt"});
+}
+
+// Split over two lines the path would name no picture at the next start; and a file of the
+// user's at the name a save once used as its temporary is never taken.
+TEST_F(SettingsWriteFailure, APathThatWouldNotReadBackIsRefusedAndAUsersFileNeverTaken) {
+    EXPECT_EQ(writeError(file, "/opt/a\nb.bmp"),
+              "Cannot save the picture's path, which holds a line break: \"/opt/a\nb.bmp\"");
+    expectOldFileAloneIntact();
+    writeFile(file.string() + ".tmp", "mine");
+    EXPECT_EQ(writeError(file), "");
+    EXPECT_EQ(readFile(file.string() + ".tmp"), "mine");
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"soxran.txt", "soxran.txt.tmp"}));
 }
 
 TEST(IoError, TheTableHasATextForEachCodeItLists) {

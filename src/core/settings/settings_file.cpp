@@ -1,5 +1,6 @@
 #include "core/settings/settings_file.h"
 
+#include "core/error.h"
 #include "core/system/files.h"
 #include "core/text.h"
 
@@ -67,10 +68,11 @@ void applyLine(const std::string& line, KivoState& state, WindowBounds& window) 
     }
 }
 
-std::string settingsText(const KivoState& state, const WindowBounds& window, Size picture) {
+std::string settingsText(const std::string& imagePath, const KivoState& state,
+                         const WindowBounds& window, Size picture) {
     const std::string lines[] = {
         "Параметры окон и опций Kivo",
-        "Image=" + state.ImagePath,
+        "Image=" + imagePath,
         "Formkivo.left=" + std::to_string(window.left),
         "Formkivo.top=" + std::to_string(window.top),
         "Formkivo.width=" + std::to_string(picture.width),
@@ -95,7 +97,19 @@ void readSettings(const std::string& file, KivoState& state, WindowBounds& windo
 
 void writeSettings(const std::string& file, const KivoState& state, const WindowBounds& window,
                    Size picture) {
-    const std::string text = systemTextFromUtf8(settingsText(state, window, picture));
+    // Saved as another path, or split over two lines, the picture would be lost at the next
+    // start; the old file stays instead.
+    const std::string& path = state.ImagePath;
+    if (path.find_first_of("\r\n") != std::string::npos) {
+        throw KivoError("Cannot save the picture's path, which holds a line break: \"" + path +
+                        "\"");
+    }
+    const auto imagePath = codePagePath(path);
+    if (!imagePath) {
+        throw KivoError("Cannot save the picture's path in the system's code page: \"" + path +
+                        "\"");
+    }
+    const std::string text = systemTextFromUtf8(settingsText(*imagePath, state, window, picture));
     replaceFile(file, {{text.data(), text.size()}});
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 // The system calls the core needs, with one source file per system.
@@ -20,6 +21,10 @@ std::string pathText(const std::filesystem::path& path);
 // The settings file keeps its text in the system's 8-bit code page.
 std::string systemTextFromUtf8(const std::string& text);
 std::string utf8FromSystemText(const std::string& text);
+
+// The path in a form that the settings file's code page writes and reads back as the same file:
+// as it is, or the short form the system gives for it; none when neither form can be written.
+std::optional<std::string> codePagePath(const std::string& path);
 
 // The error code the system left for the last call that failed.
 int lastSystemError();

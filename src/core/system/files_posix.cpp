@@ -1,6 +1,7 @@
 #include "core/error.h"
 #include "core/settings/io_error.h"
 #include "core/system/files.h"
+#include "core/system/temporary_name.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,9 +12,6 @@
 namespace kivo {
 
 namespace {
-
-// A write that stopped short without saying why, which only a full disk does.
-constexpr int kShortWrite = -1;
 
 bool folderExists(const std::string& file) {
     const std::filesystem::path folder = filePath(file).parent_path();
@@ -52,7 +50,7 @@ int keepPermissions(int fd, const struct stat& old) {
     return ::fchmod(fd, old.st_mode & 07777) == 0 ? 0 : errno;
 }
 
-// 0, errno's value, or kShortWrite.
+// 0 or errno's value; a write that stops short without saying why met a full disk.
 int writeParts(int fd, std::initializer_list<Bytes> parts) {
     for (const Bytes& part : parts) {
         const char* next = static_cast<const char*>(part.data);
@@ -66,7 +64,7 @@ int writeParts(int fd, std::initializer_list<Bytes> parts) {
                 return errno;
             }
             if (written == 0) {
-                return kShortWrite;
+                return ENOSPC;
             }
             next += written;
             left -= static_cast<std::size_t>(written);
@@ -101,6 +99,11 @@ std::string systemTextFromUtf8(const std::string& text) {
 
 std::string utf8FromSystemText(const std::string& text) {
     return text;
+}
+
+// Paths are bytes, and the settings file keeps them as they are.
+std::optional<std::string> codePagePath(const std::string& path) {
+    return path;
 }
 
 int lastSystemError() {
@@ -146,7 +149,6 @@ std::string ioErrorText(int systemError, const std::string& file) {
         return ioErrorMessage(kIoAccessDenied);
     case ENOSPC:
     case EDQUOT:
-    case kShortWrite:
         return ioErrorMessage(kIoDiskFull);
     default:
         return unlistedIoErrorMessage(systemError);
@@ -196,6 +198,64 @@ std::string linkTarget(const std::string& path) {
 
 } // namespace
 
+namespace {
+
+// A new file of its own beside `path`, never an existing file or a link: its descriptor, or -1
+// with errno set.
+int createTemporary(const std::string& path, std::string& temporary) {
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        temporary = temporaryNameBeside(path);
+        const int fd =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+// On the disk before it takes a name that the user relies on: 0 or errno's value.
+int flushAndClose(int fd, int error) {
+    if (error == 0 && ::fsync(fd) != 0) {
+        error = errno;
+    }
+    // Closing may report a write the system had deferred.
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    return error;
+}
+
+// The folder's new entry on the disk too; a folder that cannot be flushed is no failure.
+void flushFolderOf(const std::string& file) {
+    const std::filesystem::path folder = filePath(file).parent_path();
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Gives the temporary the target's name unless one is there: 0 or errno's value. A hard link
+// is the system's exclusive rename; where the file system has none, a check comes first.
+int renameIfAbsent(const std::string& temporary, const std::string& target) {
+    if (::link(temporary.c_str(), target.c_str()) == 0) {
+        ::unlink(temporary.c_str());
+        return 0;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP && errno != EMLINK) {
+        return errno;
+    }
+    struct stat existing {};
+    if (::lstat(target.c_str(), &existing) == 0) {
+        return EEXIST;
+    }
+    return ::rename(temporary.c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+} // namespace
+
 void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
     // A link stays a link: its target is the file that is replaced.
     const std::string target = linkTarget(path);
@@ -204,8 +264,8 @@ void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
     if (replacing && readOnly(target, old)) {
         throwIoError(EACCES, path);
     }
-    const std::string temporary = target + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::string temporary;
+    const int fd = createTemporary(target, temporary);
     if (fd < 0) {
         throwIoError(errno, path);
     }
@@ -213,10 +273,7 @@ void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
     if (error == 0 && replacing) {
         error = keepPermissions(fd, old);
     }
-    // Closing may report a write the system had deferred.
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
+    error = flushAndClose(fd, error);
     if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;
     }
@@ -224,12 +281,60 @@ void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
         ::unlink(temporary.c_str());
         throwIoError(error, path);
     }
+    flushFolderOf(target);
 }
 
+namespace {
+
+// 0 or errno's value.
+int copyContents(int from, int to) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(from, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return count < 0 ? errno : 0;
+        }
+        if (const int error = writeParts(to, {{buffer, static_cast<std::size_t>(count)}})) {
+            return error;
+        }
+    }
+}
+
+} // namespace
+
 int copyNewFile(const std::string& from, const std::string& to) {
-    std::error_code error;
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::none, error);
-    return error.value();
+    const int source = openWithoutWaiting(from);
+    if (source < 0) {
+        return errno;
+    }
+    std::string temporary;
+    const int fd = createTemporary(to, temporary);
+    if (fd < 0) {
+        const int error = errno;
+        ::close(source);
+        return error;
+    }
+    int error = copyContents(source, fd);
+    // The copy keeps the picture's permissions, as a copy by the system does.
+    struct stat picture {};
+    if (error == 0 &&
+        (::fstat(source, &picture) != 0 || ::fchmod(fd, picture.st_mode & 0777) != 0)) {
+        error = errno;
+    }
+    ::close(source);
+    error = flushAndClose(fd, error);
+    if (error == 0) {
+        error = renameIfAbsent(temporary, to);
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return error;
+    }
+    flushFolderOf(to);
+    return 0;
 }
 
 } // namespace kivo

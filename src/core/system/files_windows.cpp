@@ -1,6 +1,7 @@
 #include "core/error.h"
 #include "core/settings/io_error.h"
 #include "core/system/files.h"
+#include "core/system/temporary_name.h"
 #include "core/system/utf16.h"
 
 #include <fcntl.h>
@@ -125,6 +126,47 @@ std::string utf8FromSystemText(const std::string& text) {
     return fromWide(toWide(text, CP_ACP));
 }
 
+namespace {
+
+// Whether the ANSI code page writes the text without putting another letter in its place.
+bool fitsCodePage(const std::string& text) {
+    const std::wstring wide = toWide(text);
+    if (GetACP() == CP_UTF8 || wide.empty()) {
+        return true;
+    }
+    BOOL replaced = FALSE;
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        nullptr, 0, nullptr, &replaced);
+    return !replaced;
+}
+
+std::wstring shortPathOf(const std::wstring& path) {
+    const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+    std::wstring shortPath(size, L'\0');
+    const DWORD length = size == 0 ? 0 : GetShortPathNameW(path.c_str(), shortPath.data(), size);
+    shortPath.resize(length < size ? length : 0);
+    const std::wstring longPrefix = L"\\\\?\\";
+    if (shortPath.starts_with(longPrefix)) {
+        shortPath.erase(0, longPrefix.size());
+    }
+    return shortPath;
+}
+
+} // namespace
+
+std::optional<std::string> codePagePath(const std::string& path) {
+    if (fitsCodePage(path)) {
+        return path;
+    }
+    const std::string shortPath = fromWide(shortPathOf(systemPath(path)));
+    std::error_code error;
+    if (shortPath.empty() || !fitsCodePage(shortPath) ||
+        !std::filesystem::equivalent(filePath(path), filePath(shortPath), error)) {
+        return std::nullopt;
+    }
+    return shortPath;
+}
+
 int lastSystemError() {
     return static_cast<int>(GetLastError());
 }
@@ -187,26 +229,70 @@ std::string readWholeFile(const std::string& path) {
     return bytes;
 }
 
+namespace {
+
+// A new file of its own beside `target`, never an existing file or a link, written through
+// to the disk.
+HANDLE createTemporary(const std::wstring& target, std::wstring& temporary) {
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        temporary = toWide(temporaryNameBeside(fromWide(target)));
+        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
+        if (file != INVALID_HANDLE_VALUE ||
+            (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)) {
+            return file;
+        }
+    }
+    return INVALID_HANDLE_VALUE;
+}
+
+// On the disk before it takes a name that the user relies on: 0 or the system's error code.
+DWORD flushAndClose(HANDLE file, DWORD error) {
+    if (error == 0 && !FlushFileBuffers(file)) {
+        error = GetLastError();
+    }
+    if (!CloseHandle(file) && error == 0) {
+        error = GetLastError();
+    }
+    return error;
+}
+
+// 0 or the system's error code.
+DWORD copyContents(HANDLE from, HANDLE to) {
+    std::string buffer(65536, '\0');
+    for (;;) {
+        DWORD count = 0;
+        if (!ReadFile(from, buffer.data(), static_cast<DWORD>(buffer.size()), &count, nullptr)) {
+            return GetLastError();
+        }
+        if (count == 0) {
+            return 0;
+        }
+        if (const DWORD error = writeParts(to, {{buffer.data(), count}})) {
+            return error;
+        }
+    }
+}
+
+} // namespace
+
 void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
     // A link stays a link: its target is the file that is replaced.
     const std::wstring target = linkTarget(path);
-    const std::wstring temporary = target + L".tmp";
     // Refused before anything is written, as the system's own replace would refuse it.
     const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         throwIoError(ERROR_ACCESS_DENIED, path);
     }
-    HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::wstring temporary;
+    HANDLE file = createTemporary(target, temporary);
     if (file == INVALID_HANDLE_VALUE) {
         throwIoError(GetLastError(), path);
     }
-    DWORD error = writeParts(file, parts);
-    if (!CloseHandle(file) && error == 0) {
-        error = GetLastError();
-    }
-    if (error == 0 && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DWORD error = flushAndClose(file, writeParts(file, parts));
+    if (error == 0 && !MoveFileExW(temporary.c_str(), target.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = GetLastError();
     }
     if (error != 0) {
@@ -216,8 +302,30 @@ void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
 }
 
 int copyNewFile(const std::string& from, const std::string& to) {
-    const BOOL copied = CopyFileW(toWide(from).c_str(), toWide(to).c_str(), TRUE);
-    return copied ? 0 : lastSystemError();
+    HANDLE source = openExisting(from);
+    if (source == INVALID_HANDLE_VALUE) {
+        return lastSystemError();
+    }
+    const std::wstring target = systemPath(to);
+    std::wstring temporary;
+    HANDLE file = createTemporary(target, temporary);
+    if (file == INVALID_HANDLE_VALUE) {
+        const int error = lastSystemError();
+        CloseHandle(source);
+        return error;
+    }
+    DWORD error = copyContents(source, file);
+    CloseHandle(source);
+    error = flushAndClose(file, error);
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when the target is there; that is told
+    // with the code the system's own copy gives for it.
+    if (error == 0 && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        error = GetLastError() == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : GetLastError();
+    }
+    if (error != 0) {
+        DeleteFileW(temporary.c_str());
+    }
+    return static_cast<int>(error);
 }
 
 } // namespace kivo

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -111,13 +114,64 @@ TEST_F(Replacing, AWriteCutShortRemovesTheTemporaryFile) {
     expectOldFileAloneIntact();
 }
 
-// /dev/full, where every write fails for want of space.
+// A file system of 16 KiB, mounted where only the child sees it: the replace and the copy both
+// run out of space, report it, and leave nothing behind.
 TEST(FullDisk, IsReportedAndLeavesNoFile) {
     TempDir dir;
-    const fs::path file = dir.path() / "c.bmp";
-    fs::create_symlink("/dev/full", dir.path() / "c.bmp.tmp");
-    EXPECT_EQ(replaceError(file), "Disk full");
-    EXPECT_TRUE(namesIn(dir.path()).empty());
+    TempDir full;
+    const fs::path picture = dir.path() / "big.bmp";
+    writeFile(picture, std::string(64 * 1024, 'x'));
+    EXPECT_EXIT(
+        {
+            if (unshare(CLONE_NEWNS) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+                std::exit(3);
+            }
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+            if (mount("tmpfs", full.path().c_str(), "tmpfs", 0, "size=16k") != 0) {
+                std::exit(3);
+            }
+            const std::string big(64 * 1024, 'x');
+            std::string error = "none";
+            try {
+                replaceFile((full.path() / "c.bmp").string(), {{big.data(), big.size()}});
+            } catch (const KivoError& e) {
+                error = e.what();
+            }
+            error += " " + std::to_string(
+                               copyNewFile(picture.string(), (full.path() / "d.bmp").string()));
+            std::fputs((error + (namesIn(full.path()).empty() ? "" : " left")).c_str(), stderr);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "^Disk full " + std::to_string(ENOSPC) + "$");
+}
+
+// Each save has a temporary of its own: a planted link at any name is never followed, a file
+// of the user's is never touched, and two writers at once leave one whole save.
+TEST_F(Replacing, NoPlantedNameIsFollowedAndTwoWritersLeaveOneWholeSave) {
+    const fs::path victim = dir.path() / "victim.txt";
+    writeFile(victim, "mine");
+    fs::create_symlink(victim, file.string() + ".tmp");
+    EXPECT_EQ(replaceError(file), "");
+    EXPECT_EQ(readFile(victim), "mine");
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{"soxran.txt", "soxran.txt.tmp"}));
+
+    const std::string mine(20000, 'a');
+    const std::string theirs(30000, 'b');
+    const pid_t other = fork();
+    const std::string& text = other == 0 ? theirs : mine;
+    int mixed = 0;
+    for (int round = 0; round < 200; ++round) {
+        replaceFile(file.string(), {{text.data(), text.size()}});
+        const std::string now = readFile(file);
+        mixed += now != mine && now != theirs;
+    }
+    if (other == 0) {
+        std::_Exit(mixed);
+    }
+    int status = 0;
+    waitpid(other, &status, 0);
+    EXPECT_EQ(mixed + WEXITSTATUS(status), 0) << "saves read back mixed";
+    EXPECT_EQ(namesIn(folder).size(), 2u) << "a temporary stayed behind";
 }
 
 TEST(ErrnoValues, AreMappedToTheTableOneByOne) {

@@ -39,6 +39,21 @@ TEST(WindowsErrorCodes, AreWhatACopyReports) {
     EXPECT_EQ(copyNewFile(from, (dir.path() / "none" / "c.bmp").string()), ERROR_PATH_NOT_FOUND);
 }
 
+// Code page 1251 has no "é": the settings file names the picture by its short form, which the
+// system gives only for a file that is there.
+TEST(WindowsCodePage, APathItCannotWriteIsSavedInItsShortFormOrNotAtAll) {
+    TempDir dir;
+    fs::create_directory(dir.path() / L"Wé");
+    writeFile(dir.path() / L"Wé" / "1.bmp", "picture");
+    const std::string path = (dir.path() / L"Wé" / "1.bmp").string();
+    const auto written = codePagePath(path);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(utf8FromSystemText(systemTextFromUtf8(*written)), *written);
+    EXPECT_TRUE(fs::equivalent(filePath(*written), filePath(path)));
+    EXPECT_FALSE(codePagePath((dir.path() / L"Wé" / "2.bmp").string()));
+    EXPECT_EQ(codePagePath("C:\\Мои\\sea.bmp"), "C:\\Мои\\sea.bmp");
+}
+
 TEST(WindowsErrorCodes, ExplainAFileThatCannotBeOpenedInTheSystemsWords) {
     TempDir dir;
     const std::string path = (dir.path() / "нет" / "1.bmp").string();
