@@ -12,6 +12,8 @@ class Closing : public KivoTest {
         doubleClickPicture();
         return waitForDialog("Confirm");
     }
+    // Dragged, saved with OK, and started again where it was saved.
+    void expectOkToSaveAndTheNextStartToComeBack();
 };
 
 TEST_F(Closing, WithNothingChangedADoubleClickEndsAtOnceWithoutSaving) {
@@ -30,7 +32,7 @@ TEST_F(Closing, EnterAtOnceAnswersNoAndNothingIsSaved) {
     EXPECT_FALSE(std::filesystem::exists(folder().settingsFile()));
 }
 
-TEST_F(Closing, OkWritesTheEightLinesAndTheNextStartComesBackThereAtThePicturesSize) {
+void Closing::expectOkToSaveAndTheNextStartToComeBack() {
     openWindow();
     dragBy(150, 100);
     ASSERT_TRUE(doubleClickForQuestion()) << "a drag did not make closing ask to save";
@@ -49,6 +51,22 @@ TEST_F(Closing, OkWritesTheEightLinesAndTheNextStartComesBackThereAtThePicturesS
     const auto again = waitForMainWindow();
     ASSERT_TRUE(again) << "no main window at the next start";
     EXPECT_EQ(again->geometry, (Rect{150, 100, 280, 280}));
+}
+
+TEST_F(Closing, OkWritesTheEightLinesAndTheNextStartComesBackThereAtThePicturesSize) {
+    expectOkToSaveAndTheNextStartToComeBack();
+}
+
+// A Linux folder name is bytes, which need not be UTF-8.
+class ClosingInAFolderNotUtf8 : public Closing {
+    std::string folderLabel() const override { return face().name() == "linux" ? "-\xE9" : ""; }
+};
+
+TEST_F(ClosingInAFolderNotUtf8, OkSavesAndTheNextStartComesBack) {
+    if (face().name() != "linux") {
+        GTEST_SKIP() << "Windows names files in UTF-16";
+    }
+    expectOkToSaveAndTheNextStartToComeBack();
 }
 
 } // namespace

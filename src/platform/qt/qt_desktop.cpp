@@ -3,6 +3,7 @@
 #include "box_copy.h"
 #include "core/error.h"
 #include "core/picture/bitmap_check.h"
+#include "core/system/files.h"
 #include "core/window/form_kivo.h"
 #include "qt_cursor.h"
 #include "qt_message_dialog.h"
@@ -11,11 +12,13 @@
 #include "xdg_autostart.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QMessageBox>
 #include <QScreen>
 #include <QWindow>
+#include <unistd.h>
 
 namespace kivo::qt {
 
@@ -55,8 +58,15 @@ void QtDesktop::connect(TFormKivo& form) {
         Qt::QueuedConnection);
 }
 
+// The bytes the system gives: a folder whose name is not UTF-8 is a folder like any other.
 std::string QtDesktop::executablePath() const {
-    return toStdString(QCoreApplication::applicationFilePath());
+    std::string path(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= path.size()) {
+        return toStdString(QCoreApplication::applicationFilePath());
+    }
+    path.resize(static_cast<std::size_t>(length));
+    return path;
 }
 
 Size QtDesktop::screenSize() const {
@@ -135,7 +145,10 @@ void QtDesktop::loadPicture(const std::string& path) {
     // Every picture the core's check lets through is shown, at four bytes a pixel.
     constexpr int kMegabytes = static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)) + 1;
     QImageReader::setAllocationLimit(kMegabytes);
-    QImageReader reader(toQString(path), "bmp");
+    // Read by the program, so that a path whose bytes are not UTF-8 loads too.
+    QByteArray bytes = QByteArray::fromStdString(readWholeFile(path));
+    QBuffer file(&bytes);
+    QImageReader reader(&file, "bmp");
     reader.setDecideFormatFromContent(false);
     QImage picture = reader.read();
     if (picture.isNull()) {
