@@ -20,7 +20,7 @@ windows_packages=(
 deb_src=false
 case "${1:-run}" in
   run)
-    packages+=(xvfb xauth)
+    packages+=(xvfb xauth libxtst-dev imagemagick)
     ;;
   test)
     packages+=(libgtest-dev xvfb xauth openbox libx11-dev libxext-dev libxtst-dev libjpeg-turbo-progs)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts the ornament from the build folder. Without a display it runs on a virtual X server,
-# saves a screenshot under <build>/demo/ and prints its path.
+# saves a screenshot and an animation of one breath under <build>/demo/ and prints their paths.
 set -euo pipefail
 build=${1:-build}
 program="$build/kivo"
@@ -10,7 +10,10 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 mkdir -p "$build/demo"
-shot="$(cd "$build/demo" && pwd)/kivo.png"
+demo="$(cd "$build/demo" && pwd)"
+shot="$demo/kivo.png"
+breath="$demo/kivo-breath.gif"
+frames=$(mktemp -d)
 display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
 xvfb=$!
@@ -18,7 +21,7 @@ kivo=
 cleanup() {
   [ -n "$kivo" ] && kill "$kivo" 2>/dev/null
   kill "$xvfb" 2>/dev/null
-  rm -f "$display_file"
+  rm -rf "$display_file" "$frames"
 }
 trap cleanup EXIT
 for _ in $(seq 50); do
@@ -31,5 +34,9 @@ export QT_QPA_PLATFORM=xcb
 "$program" &
 kivo=$!
 sleep 2
-"$build/kivo-screenshot" "$shot"
-echo "No display: Kivo ran on a virtual X server ($DISPLAY). Screenshot: $shot"
+"$build/kivo-screenshot" "$shot" "$frames"
+# A tenth of a second a frame, repeated for ever.
+"$(command -v convert-im6.q16 || command -v convert)" -delay 10 -loop 0 "$frames"/frame-*.png -layers Optimize "$breath"
+echo "No display: Kivo ran on a virtual X server ($DISPLAY)."
+echo "Screenshot: $shot"
+echo "One breath: $breath"
