@@ -1,11 +1,13 @@
 // A save that fails on the real program: the settings folder gone, read-only or full when the
 // user answers OK. The error box shows, the program stays open, the settings of the last good
 // save stay intact, and a save once the folder is back in order still works.
+#include "controls.h"
 #include "files.h"
 #include "kivo_test.h"
 #include "temp_files.h"
 #include "wait.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +26,7 @@ namespace kivo::e2e {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 // Mounts that only this test process and its children see: the process moves into a mount
 // namespace of its own, whose mounts die with it even when a test crashes half-way.
@@ -162,6 +165,34 @@ TEST_F(FailedSave, AMissingSettingsFolderIsReportedAndNotCreated) {
 
     fs::rename(moved, date());
     expectSaveToWork();
+}
+
+// Over an ornament that stays on top and breathes, the box still opens above it.
+TEST_F(FailedSave, AMissingSettingsFolderIsReportedAboveAnOrnamentOnTop) {
+    openWithEarlierSettings();
+    x().click(window.geometry.x + kPictureX, window.geometry.y + kPictureY, 3);
+    const auto question = waitForDialog("Confirm");
+    ASSERT_TRUE(question) << "no stay-on-top question";
+    x().pressKey("Return"); // OK
+    ASSERT_TRUE(x().waitUntilGone(question->id, timeout()));
+    x().watchShape(window.id);
+    x().click(window.geometry.x + 14, window.geometry.y + 14); // the start button
+    ASSERT_TRUE(x().waitForShapeChange(10s, [](const ShapeChange& c) {
+        return c.shaped && c.extents.x == 0 && c.extents.width > 0;
+    })) << "the breathing never reached its rest";
+    const auto state = x().netWmState(window.id);
+    ASSERT_NE(std::find(state.begin(), state.end(), "_NET_WM_STATE_ABOVE"), state.end())
+        << "the breathing did not put the window on top";
+    fs::rename(date(), folder().program() / "date.moved");
+    doubleClickPicture();
+    ASSERT_TRUE(waitForDialog("Confirm")) << "the changed level did not make closing ask to save";
+    x().pressKey("Tab"); // from "&No" to "OK"
+    x().pressKey("Return");
+    const auto box = waitForErrorBox();
+    ASSERT_TRUE(box) << "no error box after the failed save";
+    EXPECT_TRUE(x().stackedAbove(box->id, window.id)) << "the box opened below the ornament";
+    x().pressKey("Return");
+    EXPECT_TRUE(x().waitUntilGone(box->id, timeout()));
 }
 
 TEST_F(FailedSave, AReadOnlySettingsFolderIsReportedAndItsFileKept) {

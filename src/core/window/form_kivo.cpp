@@ -20,7 +20,8 @@ void TFormKivo::dispatch(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        desktop_.showErrorBox(applicationTitle(), errorBoxDisplayText(errorBoxText(error.what())));
+        const std::string text = errorBoxDisplayText(errorBoxText(error.what()));
+        runModal([&] { desktop_.showErrorBox(applicationTitle(), text); });
     }
 }
 

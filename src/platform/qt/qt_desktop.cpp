@@ -219,13 +219,20 @@ void QtDesktop::processPendingEvents() {
     QCoreApplication::processEvents();
 }
 
+// The window manager keeps a box above the window it belongs to; at start-up, before the
+// window shows, a box belongs to none, so that it is not hidden with it.
+QWidget* QtDesktop::boxOwner() {
+    return window_.isVisible() ? &window_ : nullptr;
+}
+
 ModalResult QtDesktop::showMessageDialog(const DialogModel& model) {
-    QtMessageDialog dialog(model);
+    QtMessageDialog dialog(model, boxOwner());
     return dialog.run();
 }
 
 void QtDesktop::showErrorBox(const std::string& caption, const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, toQString(caption), toQString(text), QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, toQString(caption), toQString(text), QMessageBox::Ok,
+                    boxOwner());
     // A message may quote a settings value such as "<b>x</b>": shown as typed, not as markup.
     box.setTextFormat(Qt::PlainText);
     copyOnCtrlC(box, toStdString(box.text()), {"OK"});
@@ -233,7 +240,7 @@ void QtDesktop::showErrorBox(const std::string& caption, const std::string& text
 }
 
 std::optional<std::string> QtDesktop::runOpenDialog(const OpenDialogModel& model) {
-    QFileDialog dialog(nullptr, toQString(model.title), toQString(model.initialFolder));
+    QFileDialog dialog(boxOwner(), toQString(model.title), toQString(model.initialFolder));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // Typed names need not exist: the program reports a missing file itself.
     dialog.setFileMode(QFileDialog::AnyFile);

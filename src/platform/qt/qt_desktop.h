@@ -51,6 +51,7 @@ class QtDesktop : public Desktop {
     void removeAutostart(const std::string& name) override;
 
   private:
+    QWidget* boxOwner();
     MainWindow window_;
     X11ServerPainting serverPainting_;
     std::optional<FormInput> input_;

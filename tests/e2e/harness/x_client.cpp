@@ -5,6 +5,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -176,7 +177,7 @@ Rect XClient::geometry(Window window) {
     return {x, y, attributes.width, attributes.height};
 }
 
-Rect XClient::frameGeometry(Window window) {
+Window XClient::outermostOf(Window window) {
     Window outermost = window;
     for (;;) {
         Window rootReturn = 0;
@@ -184,13 +185,38 @@ Rect XClient::frameGeometry(Window window) {
         Window* children = nullptr;
         unsigned int count = 0;
         if (XQueryTree(display_, outermost, &rootReturn, &parent, &children, &count) == 0) {
-            return {};
+            return 0;
         }
         XFree(children);
         if (parent == root_ || parent == 0) {
-            break;
+            return outermost;
         }
         outermost = parent;
+    }
+}
+
+bool XClient::stackedAbove(Window upper, Window lower) {
+    const Window up = outermostOf(upper);
+    const Window down = outermostOf(lower);
+    Window rootReturn = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (up == 0 || down == 0 ||
+        XQueryTree(display_, root_, &rootReturn, &parent, &children, &count) == 0) {
+        return false;
+    }
+    // Listed from the bottom of the stack to its top.
+    const std::vector<Window> stack(children, children + count);
+    XFree(children);
+    const auto at = [&](Window w) { return std::find(stack.begin(), stack.end(), w); };
+    return at(up) != stack.end() && at(down) != stack.end() && at(up) > at(down);
+}
+
+Rect XClient::frameGeometry(Window window) {
+    const Window outermost = outermostOf(window);
+    if (outermost == 0) {
+        return {};
     }
     XWindowAttributes attributes{};
     XGetWindowAttributes(display_, outermost, &attributes);
@@ -234,7 +260,11 @@ std::vector<std::string> XClient::netWmState(Window window) {
     return names;
 }
 
-Image XClient::capture(const Rect& area) {
+Image XClient::capture(const Rect& requested) {
+    // What lies past the screen's right and bottom edges is not there to capture.
+    Rect area = requested;
+    area.width = std::min(area.width, DisplayWidth(display_, DefaultScreen(display_)) - area.x);
+    area.height = std::min(area.height, DisplayHeight(display_, DefaultScreen(display_)) - area.y);
     std::unique_ptr<XImage, int (*)(XImage*)> shot(
         XGetImage(display_, root_, area.x, area.y, static_cast<unsigned>(area.width),
                   static_cast<unsigned>(area.height), AllPlanes, ZPixmap),

@@ -60,8 +60,11 @@ class XClient {
     Rect geometry(WindowId window);
     // The outermost ancestor below the root: the window manager's frame, or the window itself.
     Rect frameGeometry(WindowId window);
+    // Whether the first window, with its frame, lies above the second in the stack.
+    bool stackedAbove(WindowId upper, WindowId lower);
     // The bounding shape, relative to the window; one rectangle when the window is unshaped.
     std::vector<Rect> shapeRectangles(WindowId window);
+    // The area, less what lies past the screen's right and bottom edges.
     Image capture(const Rect& area);
     // Replaces the X resources (RESOURCE_MANAGER) that programs read as they start.
     void setResources(const std::string& resources);
@@ -95,6 +98,7 @@ class XClient {
 
   private:
     std::string titleOf(WindowId window);
+    WindowId outermostOf(WindowId window); // 0 once the window is gone
     bool isDecorated(WindowId window);
     void collectTitled(WindowId parent, const std::string& title, const WindowFilter& accept,
                        std::vector<WindowInfo>& found);
