@@ -76,18 +76,26 @@ TEST(DialogModel, LineBreakPairsBecomeSingleBreaks) {
     EXPECT_EQ(displayText("a\r\nb\rc"), "a\nb\nc");
 }
 
-TEST(ShortenedText, CutsAfterTheShownCharactersWithoutSplittingOne) {
+TEST(ShortenedText, CutsTheMiddleOfTheLongestLineWithoutSplittingACharacter) {
     const std::string exact(kShownCharacters, 'a');
+    const std::string half(kShownCharacters / 2, 'a');
     EXPECT_EQ(shortenedText(exact), exact);
-    EXPECT_EQ(shortenedText(exact + "b"), exact + "…");
+    EXPECT_EQ(shortenedText(exact + "b"), half + "…" + half.substr(2) + "b");
     std::string cyrillic;
     for (std::size_t i = 0; i < kShownCharacters + 5; ++i) {
         cyrillic += "ж";
     }
-    EXPECT_EQ(shortenedText(cyrillic), cyrillic.substr(0, 2 * kShownCharacters) + "…");
+    EXPECT_EQ(shortenedText(cyrillic), cyrillic.substr(0, kShownCharacters) + "…" +
+                                           cyrillic.substr(0, kShownCharacters - 2));
     const DialogModel model =
         makeDialogModel(exact + exact, DialogKind::Plain, {ModalResult::OK}, "kivo");
-    EXPECT_EQ(model.text, exact + "…");
+    EXPECT_EQ(model.text, half + "…" + half.substr(1));
+    // The lines around a long path stay whole.
+    const std::string path = "/" + std::string(379, 'p');
+    const std::string question = shortenedText("Файл картинки:\n\r" + path + "\n\r" + "имеется." +
+                                               "\n\r" + "Обновить файл?" + "\n\r");
+    EXPECT_TRUE(question.starts_with("Файл картинки:\n\r/ppp"));
+    EXPECT_TRUE(question.ends_with("ppp\n\rимеется.\n\rОбновить файл?\n\r")) << question;
 }
 
 TEST(ErrorBoxDisplayText, BreaksEveryLongRunWithoutABlank) {

@@ -109,14 +109,51 @@ std::optional<ModalResult> resultForMnemonic(const DialogModel& model, char lett
     return std::nullopt;
 }
 
-std::string shortenedText(const std::string& message) {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < message.size(); ++i) {
-        if (startsCharacter(message[i]) && ++characters > kShownCharacters) {
-            return message.substr(0, i) + "…";
+namespace {
+
+std::size_t charactersIn(const std::string& text, std::size_t from, std::size_t to) {
+    return static_cast<std::size_t>(std::count_if(text.begin() + static_cast<long>(from),
+                                                  text.begin() + static_cast<long>(to),
+                                                  startsCharacter));
+}
+
+// Where the n-th character from `from` starts; `to` when there are fewer.
+std::size_t afterCharacters(const std::string& text, std::size_t from, std::size_t to,
+                            std::size_t n) {
+    for (std::size_t i = from; i < to; ++i) {
+        if (startsCharacter(text[i]) && n-- == 0) {
+            return i;
         }
     }
-    return message;
+    return to;
+}
+
+} // namespace
+
+std::string shortenedText(const std::string& message) {
+    const std::size_t total = charactersIn(message, 0, message.size());
+    if (total <= kShownCharacters) {
+        return message;
+    }
+    // The longest line: a path, or a value read from a file.
+    std::size_t start = 0, end = 0, longest = 0;
+    for (std::size_t from = 0; from <= message.size();) {
+        const std::size_t to = std::min(message.find_first_of("\n\r", from), message.size());
+        if (const std::size_t length = charactersIn(message, from, to); length > longest) {
+            start = from, end = to, longest = length;
+        }
+        from = to + 1;
+    }
+    const std::size_t excess = total - kShownCharacters + 1; // with the "…"
+    if (longest <= excess) {
+        // No one line is long enough: the message's start.
+        return message.substr(0, afterCharacters(message, 0, message.size(), kShownCharacters)) +
+               "…";
+    }
+    const std::size_t kept = longest - excess;
+    const std::size_t headEnd = afterCharacters(message, start, end, kept - kept / 2);
+    const std::size_t tailStart = afterCharacters(message, start, end, longest - kept / 2);
+    return message.substr(0, headEnd) + "…" + message.substr(tailStart);
 }
 
 std::string errorBoxDisplayText(const std::string& message) {

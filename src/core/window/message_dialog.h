@@ -45,7 +45,8 @@ std::string displayText(const std::string& message);
 // path can be megabytes long, and a box must fit on the screen and build at once.
 inline constexpr std::size_t kShownCharacters = 400;
 
-// The message, or its first kShownCharacters characters (UTF-8, never split) and "…".
+// The message in kShownCharacters characters at most (UTF-8, never split): its longest line
+// loses its middle to a "…", so that the lines around it and both its ends still show.
 std::string shortenedText(const std::string& message);
 
 // The longest run of characters without a blank that the error box shows on one line: the

@@ -29,6 +29,31 @@ QStyle::StandardPixmap standardIconOf(DialogIcon icon) {
 constexpr int kIconSize = 32;
 constexpr int kMargin = 12;
 
+// Longer runs without a blank (paths) may break after any character, as the Windows dialog
+// breaks them; a label breaks only between words.
+constexpr qsizetype kLongestWord = 30;
+
+QString breakableAnywhere(const QString& text) {
+    QString out;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = start;
+        while (end < text.size() && !text[end].isSpace()) {
+            ++end;
+        }
+        for (qsizetype i = start; i < end; ++i) {
+            out += text[i];
+            if (end - start > kLongestWord && i + 1 < end && !text[i].isHighSurrogate()) {
+                out += QChar(0x200B); // zero-width space: a place to break
+            }
+        }
+        if (end < text.size()) {
+            out += text[end];
+        }
+        start = end + 1;
+    }
+    return out;
+}
+
 } // namespace
 
 QtMessageDialog::QtMessageDialog(const DialogModel& model, QWidget* parent)
@@ -48,7 +73,7 @@ QtMessageDialog::QtMessageDialog(const DialogModel& model, QWidget* parent)
         icon->setFixedSize(kIconSize, kIconSize);
         body->addWidget(icon, 0, Qt::AlignTop);
     }
-    auto* text = new QLabel(toQString(model.text));
+    auto* text = new QLabel(breakableAnywhere(toQString(model.text)));
     text->setObjectName(QStringLiteral("text"));
     text->setTextFormat(Qt::PlainText);
     text->setWordWrap(true);
