@@ -151,6 +151,8 @@ struct HostileCase {
     std::function<std::vector<std::string>(Hostile&)> prepare;
     std::optional<BoxMessage> box{};
     Rect geometry = kDesignWindow;
+    // Where Wine shows the window otherwise: it clips the X window of a huge one to the screen.
+    std::optional<Rect> geometryUnderWine{};
     // The picture's colours at the two points: above, below.
     std::optional<std::pair<Rgb, Rgb>> shown{};
     std::function<void(Hostile&)> act{};
@@ -201,7 +203,8 @@ class Hostile : public KivoTest {
             EXPECT_EQ(message.rfind(expected.text, 0), 0u) << message.substr(0, 200);
         }
         if (expected.kind == BoxMessage::Shortened) {
-            EXPECT_TRUE(message.ends_with("…")) << message.substr(0, 80);
+            EXPECT_NE(message.find("…"), std::string::npos) << message.substr(0, 80);
+            EXPECT_TRUE(message.ends_with(".")) << "the message's end is cut off";
             EXPECT_LT(message.size(), 2000u);
         }
         x().pressKey("Return");
@@ -275,7 +278,17 @@ std::vector<HostileCase> hostileCases() {
              [](Hostile&) {
                  return Lines{"Formkivo.width=100000", "Formkivo.height=100000"};
              },
-         .geometry = {0, 0, 1280, 1024}},
+         // As many pixels as the largest picture, which is what a window this size costs.
+         .geometry = {0, 0, 8192, 8192},
+         .geometryUnderWine = Rect{0, 0, 1280, 1024},
+         .maxResidentMiB = 3 * kMaxResidentMiB},
+        {.what = "a window of 2000 x 1000 with its picture, larger than the screen",
+         .prepare =
+             [](Hostile& t) {
+                 return Lines{t.picture(bmpBytes(Image(2000, 1000))), "Formkivo.width=2000",
+                              "Formkivo.height=1000"};
+             },
+         .geometry = {0, 0, 2000, 1000}},
         {.what = "a size of 0 x -5",
          .prepare =
              [](Hostile&) {
@@ -435,7 +448,8 @@ void Hostile::play(const HostileCase& c, Outcome& outcome) {
         outcome.firstWindow = sinceStart();
     }
     EXPECT_LT(*outcome.firstWindow, 10s);
-    EXPECT_EQ(window.geometry, c.geometry);
+    const bool wine = face().name() != "linux";
+    EXPECT_EQ(window.geometry, wine ? c.geometryUnderWine.value_or(c.geometry) : c.geometry);
     if (c.shown) {
         x().moveMouse(1000, 900); // a tooltip could cover the picture
         const auto colours = [](const Image& shot) {

@@ -58,17 +58,16 @@ TEST(RescuedTopLeft, MovesOnlyAWindowNoScreenShowsEnoughOf) {
 namespace kivo {
 namespace {
 
-TEST(OpeningSize, KeepsASavedSizeBetweenTheSmallestPictureAndTheScreen) {
+TEST(OpeningSize, KeepsASavedSizeBetweenTheSmallestAndTheLargestPicture) {
     const Size design{280, 279};
-    const Size screen{1280, 1024};
-    EXPECT_EQ(openingSize({400, 300}, design, screen), (Size{400, 300}));
-    EXPECT_EQ(openingSize({100, 100}, design, screen), (Size{100, 100}));
-    EXPECT_EQ(openingSize({99, 300}, design, screen), design);
-    EXPECT_EQ(openingSize({300, 0}, design, screen), design);
-    EXPECT_EQ(openingSize({-5, -5}, design, screen), design);
-    EXPECT_EQ(openingSize({100000, 100000}, design, screen), screen);
-    EXPECT_EQ(openingSize({2000, 500}, design, screen), (Size{1280, 500}));
-    EXPECT_EQ(openingSize({300, 300}, design, {0, 0}), (Size{100, 100})) << "no screen known";
+    EXPECT_EQ(openingSize({400, 300}, design), (Size{400, 300}));
+    EXPECT_EQ(openingSize({100, 100}, design), (Size{100, 100}));
+    EXPECT_EQ(openingSize({99, 300}, design), design);
+    EXPECT_EQ(openingSize({300, 0}, design), design);
+    EXPECT_EQ(openingSize({-5, -5}, design), design);
+    EXPECT_EQ(openingSize({2000, 1000}, design), (Size{2000, 1000})) << "larger than the screen";
+    EXPECT_EQ(openingSize({100000, 100000}, design), (Size{8192, 8192}));
+    EXPECT_EQ(openingSize({40000, 120}, design), (Size{32767, 120}));
 }
 
 } // namespace

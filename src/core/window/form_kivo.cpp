@@ -65,8 +65,7 @@ void TFormKivo::ScreensChanged() {
 }
 
 void TFormKivo::openWindowAt(WindowBounds saved, const WindowBounds& design) {
-    const Size size = openingSize({saved.width, saved.height}, {design.width, design.height},
-                                  desktop_.screenSize());
+    const Size size = openingSize({saved.width, saved.height}, {design.width, design.height});
     saved.width = size.width;
     saved.height = size.height;
     desktop_.setWindowBounds(saved);

@@ -3,6 +3,7 @@
 #include "core/picture/bitmap_check.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace kivo {
@@ -54,12 +55,20 @@ int placed(int low, int length, int screenLow, int screenHigh) {
 
 } // namespace
 
-Size openingSize(Size saved, Size design, Size screen) {
+Size openingSize(Size saved, Size design) {
     if (saved.width < kMinPictureSide || saved.height < kMinPictureSide) {
         return design;
     }
-    return {std::min(saved.width, std::max(screen.width, kMinPictureSide)),
-            std::min(saved.height, std::max(screen.height, kMinPictureSide))};
+    std::int64_t width = std::min<std::int64_t>(saved.width, kMaxPictureSide);
+    std::int64_t height = std::min<std::int64_t>(saved.height, kMaxPictureSide);
+    if (width * height > kMaxPicturePixels) {
+        // Both sides shrink alike, to no more pixels than the largest picture has.
+        const double scale =
+            std::sqrt(static_cast<double>(kMaxPicturePixels) / static_cast<double>(width * height));
+        width = static_cast<std::int64_t>(static_cast<double>(width) * scale);
+        height = static_cast<std::int64_t>(static_cast<double>(height) * scale);
+    }
+    return {static_cast<int>(width), static_cast<int>(height)};
 }
 
 std::optional<Point> rescuedTopLeft(const WindowBounds& window, const std::vector<Box>& screens) {

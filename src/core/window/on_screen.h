@@ -16,9 +16,10 @@ inline constexpr int kReachableSide = 40;
 // there is no screen at all. screens: primary first.
 std::optional<Point> rescuedTopLeft(const WindowBounds& window, const std::vector<Box>& screens);
 
-// The size a window opens at from a saved one: none smaller than the smallest picture the user
-// may choose (the design size instead, so that there is a picture to double-click), and none
-// larger than the screen, as Windows itself keeps a window.
-Size openingSize(Size saved, Size design, Size screen);
+// The size a window opens at from a saved one: as saved, but none smaller than the smallest
+// picture the user may choose (the design size instead, so that there is a picture to
+// double-click), and none larger than the largest picture the program takes, which bounds a
+// hostile value as it bounds a picture.
+Size openingSize(Size saved, Size design);
 
 } // namespace kivo
