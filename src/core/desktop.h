@@ -12,7 +12,7 @@ namespace kivo {
 
 enum class WindowLevel { Normal, Topmost };
 
-enum class CursorShape { Hand, SizeAll, Forbidden };
+enum class CursorShape { Hand, SizeAll, Forbidden, Arrow };
 
 enum class MouseButton { Left, Right, Middle };
 

@@ -183,6 +183,9 @@ TEST(QtDesktop, ShowsAPictureLargerThanQtAllowsByDefault) {
     test::writeFile(large, test::bmp24(6000, 6000));
     desktop.loadPicture(large);
     EXPECT_EQ(desktop.pictureSize(), (Size{6000, 6000}));
+    desktop.setWindowCursor(CursorShape::Forbidden);
+    EXPECT_EQ(desktop.window().control(Control::Panel1)->cursor().shape(), Qt::ArrowCursor)
+        << "the panel took the window's cursor";
 }
 
 } // namespace

@@ -249,6 +249,7 @@ TEST(Win32Desktop, CursorsOfThePictureTheWindowAndTheBusyTime) {
     desktop.setWindowCursor(CursorShape::Forbidden);
     EXPECT_EQ(cursorOver(picture), LoadCursorW(nullptr, IDC_SIZEALL));
     EXPECT_EQ(cursorOver(window), LoadCursorW(nullptr, IDC_NO));
+    EXPECT_EQ(cursorOver(desktop.window().panel1.hwnd()), LoadCursorW(nullptr, IDC_ARROW));
     desktop.setBusy(true);
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     desktop.setBusy(false);

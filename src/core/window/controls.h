@@ -75,6 +75,7 @@ inline constexpr std::array<ControlSpec, 7> kControls{{
      {},
      {},
      CursorShape::Hand},
+    // The panel and its label keep the arrow whatever cursor the window shows.
     {Control::Panel1,
      ControlKind::Panel,
      std::nullopt,
@@ -83,7 +84,7 @@ inline constexpr std::array<ControlSpec, 7> kControls{{
      nullptr,
      {},
      {},
-     std::nullopt},
+     CursorShape::Arrow},
     {Control::Label1,
      ControlKind::Label,
      Control::Panel1,

@@ -126,6 +126,7 @@ HWND MainWindow::createControl(const ControlSpec& spec, HWND parent) {
     }
     case ControlKind::Panel:
         panel1.create(parent, spec.bounds);
+        panel1.setCursor(systemCursor(spec.cursor.value_or(CursorShape::Arrow)));
         return panel1.hwnd();
     case ControlKind::Label: {
         // The panel paints its labels' text.
