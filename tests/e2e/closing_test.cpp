@@ -12,6 +12,22 @@ class Closing : public KivoTest {
         doubleClickPicture();
         return waitForDialog("Confirm");
     }
+    // Drags the window to 150, 100 and saves it with OK, which ends the program.
+    void moveAndSave() {
+        openWindow();
+        dragBy(150, 100);
+        ASSERT_TRUE(doubleClickForQuestion()) << "a drag did not make closing ask to save";
+        x().pressKey("Tab"); // from "&No" to "OK"
+        x().pressKey("Return");
+        ASSERT_EQ(kivo().waitExit(timeout()), 0);
+    }
+    // The next start opens there, at the picture's size.
+    void startAgain() {
+        startKivo();
+        const auto again = waitForPaintedMainWindow();
+        ASSERT_TRUE(again) << "no main window at the next start";
+        EXPECT_EQ(again->geometry, (Rect{150, 100, 280, 280}));
+    }
 };
 
 TEST_F(Closing, WithNothingChangedADoubleClickEndsAtOnceWithoutSaving) {
@@ -31,12 +47,7 @@ TEST_F(Closing, EnterAtOnceAnswersNoAndNothingIsSaved) {
 }
 
 TEST_F(Closing, OkWritesTheEightLinesAndTheNextStartComesBackThereAtThePicturesSize) {
-    openWindow();
-    dragBy(150, 100);
-    ASSERT_TRUE(doubleClickForQuestion()) << "a drag did not make closing ask to save";
-    x().pressKey("Tab"); // from "&No" to "OK"
-    x().pressKey("Return");
-    ASSERT_EQ(kivo().waitExit(timeout()), 0);
+    moveAndSave();
 
     // The face's code page, CR LF, and the picture's path as the program knows it.
     EXPECT_EQ(readFile(folder().settingsFile()),
@@ -45,10 +56,7 @@ TEST_F(Closing, OkWritesTheEightLinesAndTheNextStartComesBackThereAtThePicturesS
                                       "Formkivo.left=150", "Formkivo.top=100", "Formkivo.width=280",
                                       "Formkivo.height=280", "Vid=2", "flpv=false"}));
 
-    startKivo();
-    const auto again = waitForMainWindow();
-    ASSERT_TRUE(again) << "no main window at the next start";
-    EXPECT_EQ(again->geometry, (Rect{150, 100, 280, 280}));
+    startAgain();
 }
 
 // A folder whose name the settings file's code page cannot write: bytes that are not UTF-8 on
@@ -58,19 +66,11 @@ class ClosingInAnOddFolder : public Closing {
 };
 
 TEST_F(ClosingInAnOddFolder, OkSavesAPathThatTheNextStartOpens) {
-    openWindow();
-    dragBy(150, 100);
-    ASSERT_TRUE(doubleClickForQuestion()) << "a drag did not make closing ask to save";
-    x().pressKey("Tab"); // from "&No" to "OK"
-    x().pressKey("Return");
-    ASSERT_EQ(kivo().waitExit(timeout()), 0);
+    moveAndSave();
     const std::string saved = readFile(folder().settingsFile());
     EXPECT_EQ(saved.find('?'), std::string::npos) << "a letter was replaced:\n" << saved;
 
-    startKivo();
-    const auto again = waitForPaintedMainWindow();
-    ASSERT_TRUE(again) << "no main window at the next start";
-    EXPECT_EQ(again->geometry, (Rect{150, 100, 280, 280}));
+    startAgain();
     EXPECT_TRUE(
         x().windowsTitled(face().title(), [](const WindowInfo& w) { return w.decorated; }).empty())
         << "an error box at the next start";

@@ -46,25 +46,25 @@ Coverage expectedCoverage(int vid, int inset, double scale) {
     return coverage;
 }
 
-// The smallest rectangle of the area where two captures of it differ clearly.
+// Where two captures of an area differ clearly.
 std::optional<Rect> changedBetween(const Image& before, const Image& after, const Rect& area) {
-    int left = area.x + area.width, top = area.y + area.height, right = -1, bottom = -1;
-    for (int y = area.y; y < area.y + area.height; ++y) {
-        for (int x = area.x; x < area.x + area.width; ++x) {
+    return boundsOf(
+        area,
+        [&](int x, int y) {
             const Rgb a = before.at(x, y);
             const Rgb b = after.at(x, y);
-            if (std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 48) {
-                left = std::min(left, x);
-                top = std::min(top, y);
-                right = std::max(right, x);
-                bottom = std::max(bottom, y);
-            }
-        }
+            return std::abs(a.r - b.r) + std::abs(a.g - b.g) + std::abs(a.b - b.b) > 48;
+        },
+        Rect{});
+}
+
+// The device pixels the window's shape shows now.
+Coverage shapeNow(XClient& x, WindowId window, double scale) {
+    Coverage shown(deviceEdge(kSide, scale));
+    for (const Rect& r : x.shapeRectangles(window)) {
+        shown.add(r.x, r.y, r.x + r.width, r.y + r.height);
     }
-    if (right < 0) {
-        return std::nullopt;
-    }
-    return Rect{left, top, right - left + 1, bottom - top + 1};
+    return shown;
 }
 
 struct Row {
@@ -152,11 +152,7 @@ TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheD
             return c.shaped && c.extents.x == 0 && c.extents.width > 0;
         });
         ASSERT_TRUE(rest) << "the breathing never reached its rest";
-        Coverage atRest(deviceEdge(kSide, scale));
-        for (const Rect& r : x().shapeRectangles(window->id)) {
-            atRest.add(r.x, r.y, r.x + r.width, r.y + r.height);
-        }
-        EXPECT_TRUE(atRest == expectedCoverage(row.vid, 0, scale))
+        EXPECT_TRUE(shapeNow(x(), window->id, scale) == expectedCoverage(row.vid, 0, scale))
             << "at the rest the shape is not the whole outline in device pixels";
 
         // Shrinking again; held down on the picture, the button pauses the breathing.
@@ -166,10 +162,7 @@ TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheD
         x().moveMouse(g.x + deviceEdge(kSide / 2, scale), g.y + deviceEdge(kSide / 2, scale));
         x().pressButton(1);
         std::this_thread::sleep_for(300ms);
-        Coverage paused(deviceEdge(kSide, scale));
-        for (const Rect& r : x().shapeRectangles(window->id)) {
-            paused.add(r.x, r.y, r.x + r.width, r.y + r.height);
-        }
+        const Coverage paused = shapeNow(x(), window->id, scale);
         x().releaseButton(1);
         int matching = -1;
         for (int inset = 0; inset <= kInsetMax && matching < 0; ++inset) {

@@ -28,14 +28,15 @@ bool panelShows(const Image& window, const Rect& panel) {
            isLightGrey(window.at(panel.x + 40, panel.y + 84));
 }
 
-std::optional<Rect> boundsOf(const Rect& area, const std::function<bool(int, int)>& match) {
+std::optional<Rect> boundsOf(const Rect& area, const std::function<bool(int, int)>& match,
+                             const Rect& leftOut) {
     int left = area.x + area.width;
     int top = area.y + area.height;
     int right = -1;
     int bottom = -1;
     for (int y = area.y; y < area.y + area.height; ++y) {
         for (int x = area.x; x < area.x + area.width; ++x) {
-            if (!kStartButtonArea.contains(x, y) && match(x, y)) {
+            if (!leftOut.contains(x, y) && match(x, y)) {
                 left = std::min(left, x);
                 top = std::min(top, y);
                 right = std::max(right, x);

@@ -33,8 +33,9 @@ bool startButtonShows(const Image& window, double scale = 1);
 bool panelShows(const Image& window, const Rect& panel);
 
 // The smallest rectangle holding every matching pixel of the area, leaving out the start
-// button's square, since it lies over the picture too.
-std::optional<Rect> boundsOf(const Rect& area, const std::function<bool(int, int)>& match);
+// button's square, since it lies over the picture too, or another area.
+std::optional<Rect> boundsOf(const Rect& area, const std::function<bool(int, int)>& match,
+                             const Rect& leftOut = kStartButtonArea);
 
 // Where the window differs from the picture drawn at its top-left corner.
 std::optional<Rect> differenceFromPicture(const Image& window, const Image& picture);
