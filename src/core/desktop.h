@@ -16,6 +16,23 @@ enum class CursorShape { Hand, SizeAll, Forbidden, Arrow };
 
 enum class MouseButton { Left, Right, Middle };
 
+// Where a handler lets the pending window events run, named so that the test fake can run an
+// event exactly there.
+enum class LetRunPoint {
+    // A tick of the breathing.
+    TickStart,
+    AfterLevel,
+    AfterOutline,
+    AtTheTurn,
+    AtTheRest,
+    BeforeRearming,
+    // A press or a move of the left button on the picture.
+    BeforeHiding,
+    AfterHiding,
+    BeforeCursor,
+    AfterCursor,
+};
+
 struct OpenDialogModel {
     std::string title;
     std::string initialFolder;
@@ -48,9 +65,9 @@ class Desktop {
     virtual void setWindowLevel(WindowLevel level) = 0;
     virtual void setWindowCursor(CursorShape cursor) = 0;
 
-    // Image1: shows a BMP file the core has already checked; throws KivoError when the
-    // toolkit cannot decode it. The control takes the picture's size.
-    virtual void loadPicture(const std::string& path) = 0;
+    // Image1: shows a BMP file the core has already checked, and takes the picture's size;
+    // false, with the picture kept, when the toolkit cannot decode it.
+    virtual bool loadPicture(const std::string& path) = 0;
     virtual Size pictureSize() const = 0;
     virtual void setPictureVisible(bool visible) = 0;
     virtual void setPictureCursor(CursorShape cursor) = 0;
@@ -63,7 +80,7 @@ class Desktop {
     virtual void setTimerEnabled(bool enabled) = 0;
     virtual void setTimerInterval(int milliseconds) = 0;
     // Dispatches the events already queued (paints, input, timer) and returns.
-    virtual void processPendingEvents() = 0;
+    virtual void processPendingEvents(LetRunPoint point) = 0;
 
     // Modal; returns the model's closeResult when closed by the close box.
     virtual ModalResult showMessageDialog(const DialogModel& model) = 0;
@@ -71,9 +88,9 @@ class Desktop {
     // The chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> runOpenDialog(const OpenDialogModel& model) = 0;
 
-    // Per-user start at logon; add throws KivoError when the entry cannot be written,
-    // removing a missing entry is not an error.
-    virtual void addAutostart(const std::string& name, const std::string& executable) = 0;
+    // Per-user start at logon; add is false when the entry cannot be written, removing a
+    // missing entry is not an error.
+    virtual bool addAutostart(const std::string& name, const std::string& executable) = 0;
     virtual void removeAutostart(const std::string& name) = 0;
 };
 

@@ -181,7 +181,7 @@ TEST(QtDesktop, ShowsAPictureLargerThanQtAllowsByDefault) {
     const test::TempDir dir;
     const std::string large = (dir.path() / "large.bmp").string();
     test::writeFile(large, test::bmp24(6000, 6000));
-    desktop.loadPicture(large);
+    EXPECT_TRUE(desktop.loadPicture(large));
     EXPECT_EQ(desktop.pictureSize(), (Size{6000, 6000}));
     desktop.setWindowCursor(CursorShape::Forbidden);
     EXPECT_EQ(desktop.window().control(Control::Panel1)->cursor().shape(), Qt::ArrowCursor)

@@ -42,9 +42,10 @@ class FakeDesktop : public Desktop {
 
     bool timerEnabled = false;
     int timerInterval = 10;
-    int pendingEventRuns = 0;
-    // Run at the n-th let-run point (1-based, counted from the start of the test).
-    std::map<int, std::function<void()>> injectAt;
+    // Every let-run point passed, in order.
+    std::vector<LetRunPoint> letRuns;
+    // Each runs once, at the next let-run point of its name.
+    std::map<LetRunPoint, std::function<void()>> injectAt;
 
     std::deque<ModalResult> answers; // next dialog answers; an empty queue answers Cancel
     std::vector<DialogModel> dialogs;
@@ -76,17 +77,18 @@ class FakeDesktop : public Desktop {
     void setWindowCursor(CursorShape c) override { windowCursor = c; }
 
     // Takes the size from the BMP header, as a real picture control would.
-    void loadPicture(const std::string& path) override {
+    bool loadPicture(const std::string& path) override {
         std::ifstream in(path, std::ios::binary);
         char header[26] = {};
         if (!in.read(header, sizeof header)) {
-            throw KivoError("Bitmap image is not valid");
+            return false;
         }
         picture = {readInt32(header + 18), readInt32(header + 22)};
         if (picture.height < 0) {
             picture.height = -picture.height;
         }
         picturePath = path;
+        return true;
     }
     Size pictureSize() const override { return picture; }
     void setPictureVisible(bool v) override { pictureVisible = v; }
@@ -98,9 +100,9 @@ class FakeDesktop : public Desktop {
 
     void setTimerEnabled(bool e) override { timerEnabled = e; }
     void setTimerInterval(int ms) override { timerInterval = ms; }
-    void processPendingEvents() override {
-        ++pendingEventRuns;
-        auto it = injectAt.find(pendingEventRuns);
+    void processPendingEvents(LetRunPoint point) override {
+        letRuns.push_back(point);
+        auto it = injectAt.find(point);
         if (it != injectAt.end()) {
             auto action = std::move(it->second);
             injectAt.erase(it);
@@ -132,11 +134,11 @@ class FakeDesktop : public Desktop {
         return answer;
     }
 
-    void addAutostart(const std::string& name, const std::string& executable) override {
-        if (autostartWriteFails) {
-            throw KivoError("Failed to set data for '" + name + "'");
+    bool addAutostart(const std::string& name, const std::string& executable) override {
+        if (!autostartWriteFails) {
+            autostart[name] = executable;
         }
-        autostart[name] = executable;
+        return !autostartWriteFails;
     }
     void removeAutostart(const std::string& name) override { autostart.erase(name); }
 

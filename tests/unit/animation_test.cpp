@@ -68,8 +68,7 @@ TEST_F(Animation, CircleGrowsOutRestsTwoSecondsAndShrinksBack) {
 TEST_F(Animation, LevelFollowsFlpvAndIsSetBeforeTheOutline) {
     start({280, 280}, 1);
     form.state.Flpv = 1;
-    // The tick's second let-run point lies between the level and the outline.
-    desktop.injectAt[2] = [&] {
+    desktop.injectAt[LetRunPoint::AfterLevel] = [&] {
         EXPECT_EQ(desktop.levels, std::vector<WindowLevel>{WindowLevel::Topmost});
         EXPECT_TRUE(desktop.outlines.empty());
     };
@@ -77,19 +76,6 @@ TEST_F(Animation, LevelFollowsFlpvAndIsSetBeforeTheOutline) {
     form.state.Flpv = 0;
     tick();
     EXPECT_EQ(desktop.level, WindowLevel::Normal);
-}
-
-TEST_F(Animation, ATickLetsEventsRunFourTimesAndOnceMoreAtTheTurnAndTheRest) {
-    start({4, 4}, 2);
-    const auto runsOfOneTick = [&] {
-        const int before = desktop.pendingEventRuns;
-        tick();
-        return desktop.pendingEventRuns - before;
-    };
-    EXPECT_EQ(runsOfOneTick(), 4); // inset 1
-    EXPECT_EQ(runsOfOneTick(), 5); // inset 0: the rest
-    EXPECT_EQ(runsOfOneTick(), 4); // inset 1
-    EXPECT_EQ(runsOfOneTick(), 5); // inset 2: the turn
 }
 
 TEST_F(Animation, WidePictureShowsASwappedBandThatVanishesAtTheTurn) {
@@ -123,7 +109,7 @@ TEST_F(Animation, ZeroInsetMaxRunsDownWithoutRestTurnOrOverflow) {
 
 TEST_F(Animation, DoubleClickInsideANormalTickStopsItAtItsEnd) {
     start({280, 280}, 2);
-    desktop.injectAt[3] = [&] { form.Image1DblClick(); }; // after the outline
+    desktop.injectAt[LetRunPoint::AfterOutline] = [&] { form.Image1DblClick(); };
     tick();
     EXPECT_EQ(desktop.closeCalls, 1);
     EXPECT_EQ(desktop.outlines.size(), 1u);
@@ -132,7 +118,9 @@ TEST_F(Animation, DoubleClickInsideANormalTickStopsItAtItsEnd) {
 
 TEST_F(Animation, APressInsideATickPausesTheBreathingUntilItsRelease) {
     start({280, 280}, 2);
-    desktop.injectAt[4] = [&] { form.Image1MouseDown(MouseButton::Left, 140, 140); };
+    desktop.injectAt[LetRunPoint::BeforeRearming] = [&] {
+        form.Image1MouseDown(MouseButton::Left, 140, 140);
+    };
     tick();
     EXPECT_FALSE(desktop.timerEnabled) << "the tick re-armed the timer under a held button";
     form.Image1MouseUp(MouseButton::Left, 140, 140);
@@ -144,12 +132,12 @@ TEST_F(Animation, TrialEndedInsideATickKeepsTheFullWindow) {
     form.SpeedButton2Click();
     tick(139);
     // At the rest: the trial ends before the direction would turn.
-    desktop.injectAt[desktop.pendingEventRuns + 4] = [&] { form.Image1DblClick(); };
+    desktop.injectAt[LetRunPoint::AtTheRest] = [&] { form.Image1DblClick(); };
     tick();
     EXPECT_EQ(form.state.Shrinking, 0);
     // Before the outline: the tick must not cover the restored window.
     form.SpeedButton2Click();
-    desktop.injectAt[desktop.pendingEventRuns + 2] = [&] { form.Image1DblClick(); };
+    desktop.injectAt[LetRunPoint::AfterLevel] = [&] { form.Image1DblClick(); };
     tick();
     const Outline full{OutlineKind::Rect, {0, 0, 280, 280}};
     EXPECT_EQ(desktop.outline, full);

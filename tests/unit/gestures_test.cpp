@@ -54,12 +54,10 @@ TEST_F(Gestures, AClickWithoutMovementAndStrayMovesChangeNothing) {
 // On a slow machine a quick click's release runs inside the press's own let-run points.
 TEST_F(Gestures, AReleaseThatRunsInsideThePressLeavesNoDrag) {
     desktop.window = {100, 50, 280, 279};
-    for (const int letRun : {1, 2}) {
-        desktop.injectAt[desktop.pendingEventRuns + letRun] = [&] {
-            form.Image1MouseUp(MouseButton::Left, 10, 20);
-        };
+    for (const LetRunPoint letRun : {LetRunPoint::AfterHiding, LetRunPoint::AfterCursor}) {
+        desktop.injectAt[letRun] = [&] { form.Image1MouseUp(MouseButton::Left, 10, 20); };
         form.Image1MouseDown(MouseButton::Left, 10, 20);
-        EXPECT_EQ(form.state.Dragging, 0) << "release at let-run point " << letRun;
+        EXPECT_EQ(form.state.Dragging, 0) << "release at let-run point " << int(letRun);
         form.Image1MouseMove(300, 200);
         EXPECT_EQ(desktop.window, (WindowBounds{100, 50, 280, 279}));
     }

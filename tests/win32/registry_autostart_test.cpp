@@ -51,8 +51,8 @@ class RegistryAutostart : public ::testing::Test {
 };
 
 TEST_F(RegistryAutostart, WritesThePathAsAStringOnceHoweverOftenAdded) {
-    writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe");
-    writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe");
+    EXPECT_TRUE(writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe"));
+    EXPECT_TRUE(writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe"));
     EXPECT_EQ(stringValue(L"kivo.narod.ru"), L"C:\\Kivo\\kivo.exe");
     EXPECT_EQ(valueCount(), 1u);
 }
@@ -66,17 +66,12 @@ TEST_F(RegistryAutostart, DeleteRemovesTheValueAndForgivesAMissingOne) {
     writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe");
     deleteAutostartValue(testKey_, "kivo.narod.ru");
     EXPECT_EQ(stringValue(L"kivo.narod.ru"), std::nullopt);
-    EXPECT_NO_THROW(deleteAutostartValue(testKey_, "kivo.narod.ru"));
-    EXPECT_NO_THROW(deleteAutostartValue(missingKey_, "kivo.narod.ru"));
+    deleteAutostartValue(testKey_, "kivo.narod.ru");    // missing: nothing to do
+    deleteAutostartValue(missingKey_, "kivo.narod.ru"); // nor without the key
 }
 
-TEST_F(RegistryAutostart, AMissingKeyIsNotCreatedAndFailsTheWriteNamingTheValue) {
-    try {
-        writeAutostartValue(missingKey_, "kivo.narod.ru", "C:\\kivo.exe");
-        FAIL() << "the write should have failed";
-    } catch (const KivoError& error) {
-        EXPECT_STREQ(error.what(), "Failed to set data for 'kivo.narod.ru'");
-    }
+TEST_F(RegistryAutostart, AMissingKeyIsNotCreatedAndFailsTheWrite) {
+    EXPECT_FALSE(writeAutostartValue(missingKey_, "kivo.narod.ru", "C:\\kivo.exe"));
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, missingKey_.c_str(), 0, KEY_READ, &key),
               ERROR_FILE_NOT_FOUND);

@@ -31,10 +31,10 @@ void TFormKivo::Image1MouseDown(MouseButton button, int x, int y) {
     state.DownY = y;
     desktop_.setPanelVisible(false);
     desktop_.setStartButtonVisible(false);
-    desktop_.processPendingEvents();
+    desktop_.processPendingEvents(LetRunPoint::AfterHiding);
     desktop_.setPictureCursor(CursorShape::SizeAll);
     desktop_.setWindowCursor(CursorShape::SizeAll);
-    desktop_.processPendingEvents();
+    desktop_.processPendingEvents(LetRunPoint::AfterCursor);
     // Otherwise the window would follow a mouse whose button is already up.
     if (releases_ == releasesBefore) {
         state.Dragging = 1;
@@ -47,15 +47,15 @@ void TFormKivo::Image1MouseMove(int x, int y) {
     }
     desktop_.setTimerEnabled(false);
     if (state.Running == 0) {
-        desktop_.processPendingEvents();
+        desktop_.processPendingEvents(LetRunPoint::BeforeHiding);
         desktop_.setPanelVisible(false);
         desktop_.setStartButtonVisible(false);
-        desktop_.processPendingEvents();
+        desktop_.processPendingEvents(LetRunPoint::AfterHiding);
     }
-    desktop_.processPendingEvents();
+    desktop_.processPendingEvents(LetRunPoint::BeforeCursor);
     desktop_.setPictureCursor(CursorShape::SizeAll);
     desktop_.setWindowCursor(CursorShape::SizeAll);
-    desktop_.processPendingEvents();
+    desktop_.processPendingEvents(LetRunPoint::AfterCursor);
 
     // The point under the mouse stays the point where the button went down.
     WindowBounds window = desktop_.windowBounds();

@@ -1,3 +1,4 @@
+#include "core/error.h"
 #include "core/gestures/autorun_name.h"
 #include "core/window/form_kivo.h"
 
@@ -37,7 +38,9 @@ void TFormKivo::askStayOnTop() {
 
 void TFormKivo::Autorun(bool add, const std::string& name, const std::string& path) {
     if (add) {
-        desktop_.addAutostart(name, path);
+        if (!desktop_.addAutostart(name, path)) {
+            throw KivoError("Failed to set data for '" + name + "'");
+        }
     } else {
         desktop_.removeAutostart(name);
     }

@@ -124,7 +124,7 @@ void checkBitmapFile(const std::string& path) {
 
     const std::optional<BitmapHeader> header = parseHeader(head, size);
     if (!header || !isSane(*header, fileSize)) {
-        throw KivoError("Bitmap image is not valid");
+        throw KivoError(kBitmapNotValid);
     }
 }
 

@@ -12,6 +12,8 @@ inline constexpr long long kMaxPictureSide = 32767;
 // Smallest side of a picture the user may choose.
 inline constexpr int kMinPictureSide = 100;
 
+inline constexpr const char* kBitmapNotValid = "Bitmap image is not valid";
+
 // Checks that a file can be opened and holds a complete, sane BMP picture. Throws KivoError:
 // "Cannot open file "<path>". <reason>" or "Bitmap image is not valid".
 void checkBitmapFile(const std::string& path);

@@ -44,19 +44,19 @@ void TFormKivo::Timer1Timer() {
     // Other handlers run at the let-run points and may change the state; every step reads it
     // afresh. A trial ended there has put the full window back, which the rest of the tick
     // must not undo.
-    const auto letEventsRun = [this] {
-        desktop_.processPendingEvents();
+    const auto letEventsRun = [this](LetRunPoint point) {
+        desktop_.processPendingEvents(point);
         return state.Running == 1;
     };
 
-    if (!letEventsRun()) {
+    if (!letEventsRun(LetRunPoint::TickStart)) {
         return;
     }
     desktop_.setTimerEnabled(false);
     desktop_.setTimerInterval(kTimerInterval);
     // The level goes first: changing it may rebuild the native window, which drops its outline.
     setWindowLevel(state.Flpv == 1 ? WindowLevel::Topmost : WindowLevel::Normal);
-    if (!letEventsRun()) {
+    if (!letEventsRun(LetRunPoint::AfterLevel)) {
         return;
     }
 
@@ -64,24 +64,24 @@ void TFormKivo::Timer1Timer() {
     const WindowBounds window = desktop_.windowBounds();
     state.Region = outlineFor(state.Vid, state.Inset, window.width, window.height);
     desktop_.setWindowOutline(state.Region);
-    if (!letEventsRun()) {
+    if (!letEventsRun(LetRunPoint::AfterOutline)) {
         return;
     }
 
     if (state.Inset == state.InsetMax && state.Shrinking == 1) {
         state.Shrinking = 0;
-        if (!letEventsRun()) {
+        if (!letEventsRun(LetRunPoint::AtTheTurn)) {
             return;
         }
     }
     if (state.Inset == 0) {
         desktop_.setTimerInterval(kRestInterval);
-        if (!letEventsRun()) {
+        if (!letEventsRun(LetRunPoint::AtTheRest)) {
             return;
         }
         state.Shrinking = 1;
     }
-    if (!letEventsRun()) {
+    if (!letEventsRun(LetRunPoint::BeforeRearming)) {
         return;
     }
     // A press that ran at a let-run point has paused the breathing until its release.

@@ -104,13 +104,13 @@ std::vector<Box> roundedRects(const Box& box, int cornerWidth, int cornerHeight)
 Outline outlineFor(std::int32_t vid, std::int32_t inset, int width, int height) {
     OutlineKind kind = OutlineKind::Whole;
     switch (vid) {
-    case 0:
+    case kVidRoundRect:
         kind = OutlineKind::RoundRect;
         break;
-    case 1:
+    case kVidRect:
         kind = OutlineKind::Rect;
         break;
-    case 2:
+    case kVidEllipse:
         kind = OutlineKind::Ellipse;
         break;
     default:

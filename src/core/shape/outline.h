@@ -18,6 +18,12 @@ struct Outline {
 
 constexpr int kRoundCornerSize = 20;
 
+// Vid, the outline's code, as the settings file writes it; any other code keeps the window
+// whole.
+inline constexpr std::int32_t kVidRoundRect = 0;
+inline constexpr std::int32_t kVidRect = 1;
+inline constexpr std::int32_t kVidEllipse = 2;
+
 // The outline for an inset inside a window of the given size; the box is normalised so that
 // left <= right and top <= bottom.
 Outline outlineFor(std::int32_t vid, std::int32_t inset, int width, int height);

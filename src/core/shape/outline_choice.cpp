@@ -18,13 +18,13 @@ void TFormKivo::SpeedButton3Click() {
     switch (ShowDialog(kOutlineQuestion, DialogKind::Confirmation,
                        {ModalResult::Yes, ModalResult::No, ModalResult::All})) {
     case ModalResult::All:
-        state.Vid = 2;
+        state.Vid = kVidEllipse;
         break;
     case ModalResult::Yes:
-        state.Vid = 1;
+        state.Vid = kVidRect;
         break;
     case ModalResult::No:
-        state.Vid = 0;
+        state.Vid = kVidRoundRect;
         break;
     default: // closed without a button
         break;

@@ -28,7 +28,7 @@ void TFormKivo::dispatch(const std::function<void()>& handler) {
 void TFormKivo::FormCreate() {
     state.ProgramDir = programDirOf(desktop_.executablePath());
     state.ImagePath = pictureFolder(state.ProgramDir) + "1.bmp";
-    state.Vid = 2;
+    state.Vid = kVidEllipse;
     state.Flpv = 0;
     const Size screen = desktop_.screenSize();
     state.ScreenHeight = screen.height;
@@ -89,7 +89,9 @@ void TFormKivo::centrePanel() {
 
 void TFormKivo::loadImage1(const std::string& path) {
     checkBitmapFile(path);
-    desktop_.loadPicture(path);
+    if (!desktop_.loadPicture(path)) {
+        throw KivoError(kBitmapNotValid);
+    }
 }
 
 ModalResult TFormKivo::ShowDialog(const std::string& text, DialogKind kind,

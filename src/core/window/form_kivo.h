@@ -25,16 +25,18 @@ class TFormKivo {
     // Runs a handler; an error escaping it is shown in the error box and the program goes on.
     void dispatch(const std::function<void()>& handler);
 
-    void FormCreate();
-    void Image2Click();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void SpeedButton3Click();
-    void Timer1Timer();
-    void Image1MouseDown(MouseButton button, int x, int y);
-    void Image1MouseMove(int x, int y);
-    void Image1MouseUp(MouseButton button, int x, int y);
-    void Image1DblClick();
+    // The handlers, named after their control: Image1 is the picture, Image2 the green start
+    // button over its corner, the SpeedButtons the panel's buttons.
+    void FormCreate();        // start-up
+    void Image2Click();       // start button: breathe
+    void SpeedButton1Click(); // "Картинка": choose a picture
+    void SpeedButton2Click(); // "Проверить": breathe as a trial
+    void SpeedButton3Click(); // "Форма": choose the outline
+    void Timer1Timer();       // a tick of the breathing
+    void Image1MouseDown(MouseButton button, int x, int y); // left: drag; right: on top
+    void Image1MouseMove(int x, int y);                     // the drag
+    void Image1MouseUp(MouseButton button, int x, int y);   // the drag ends
+    void Image1DblClick();                                  // end a trial, or close
     // Screens came, went or changed size: a window that none shows enough of comes back.
     void ScreensChanged();
 

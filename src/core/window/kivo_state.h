@@ -11,7 +11,9 @@ namespace kivo {
 struct KivoState {
     std::string ProgramDir; // always ends in the path separator
     std::string ImagePath;
-    std::int32_t Vid = 0; // 0 rounded rectangle, 1 rectangle, 2 ellipse
+    std::int32_t Vid = 0; // the outline: kVidRoundRect, kVidRect or kVidEllipse
+    // "Flag: on top" (поверх всех): the window stays above all others and the program starts
+    // at logon; "flpv=true" in the settings file.
     std::int32_t Flpv = 0;
     std::int32_t ScreenWidth = 0;
     std::int32_t ScreenHeight = 0;

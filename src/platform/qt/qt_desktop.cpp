@@ -141,7 +141,7 @@ void QtDesktop::setWindowCursor(CursorShape cursor) {
     window_.setCursor(qtCursor(cursor));
 }
 
-void QtDesktop::loadPicture(const std::string& path) {
+bool QtDesktop::loadPicture(const std::string& path) {
     // Every picture the core's check lets through is shown, at four bytes a pixel.
     constexpr int kMegabytes = static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)) + 1;
     QImageReader::setAllocationLimit(kMegabytes);
@@ -152,7 +152,7 @@ void QtDesktop::loadPicture(const std::string& path) {
     reader.setDecideFormatFromContent(false);
     QImage picture = reader.read();
     if (picture.isNull()) {
-        throw KivoError("Bitmap image is not valid");
+        return false;
     }
     if (picture.hasAlphaChannel()) {
         // As GDI draws a bitmap: the colours as stored, the alpha byte ignored.
@@ -161,6 +161,7 @@ void QtDesktop::loadPicture(const std::string& path) {
     }
     serverPainting_.stop(window_);
     window_.picture(Control::Image1)->setPicture(QPixmap::fromImage(picture));
+    return true;
 }
 
 Size QtDesktop::pictureSize() const {
@@ -215,7 +216,7 @@ void QtDesktop::setTimerInterval(int milliseconds) {
     window_.timer1->setInterval(milliseconds);
 }
 
-void QtDesktop::processPendingEvents() {
+void QtDesktop::processPendingEvents(LetRunPoint) {
     QCoreApplication::processEvents();
 }
 
@@ -257,8 +258,8 @@ std::optional<std::string> QtDesktop::runOpenDialog(const OpenDialogModel& model
     return toStdString(dialog.selectedFiles().first());
 }
 
-void QtDesktop::addAutostart(const std::string& name, const std::string& executable) {
-    writeAutostartEntry(autostartFolder(), name, executable);
+bool QtDesktop::addAutostart(const std::string& name, const std::string& executable) {
+    return writeAutostartEntry(autostartFolder(), name, executable);
 }
 
 void QtDesktop::removeAutostart(const std::string& name) {

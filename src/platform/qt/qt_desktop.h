@@ -30,7 +30,7 @@ class QtDesktop : public Desktop {
     void setWindowLevel(WindowLevel level) override;
     void setWindowCursor(CursorShape cursor) override;
 
-    void loadPicture(const std::string& path) override;
+    bool loadPicture(const std::string& path) override;
     Size pictureSize() const override;
     void setPictureVisible(bool visible) override;
     void setPictureCursor(CursorShape cursor) override;
@@ -41,13 +41,13 @@ class QtDesktop : public Desktop {
 
     void setTimerEnabled(bool enabled) override;
     void setTimerInterval(int milliseconds) override;
-    void processPendingEvents() override;
+    void processPendingEvents(LetRunPoint point) override;
 
     ModalResult showMessageDialog(const DialogModel& model) override;
     void showErrorBox(const std::string& caption, const std::string& text) override;
     std::optional<std::string> runOpenDialog(const OpenDialogModel& model) override;
 
-    void addAutostart(const std::string& name, const std::string& executable) override;
+    bool addAutostart(const std::string& name, const std::string& executable) override;
     void removeAutostart(const std::string& name) override;
 
   private:

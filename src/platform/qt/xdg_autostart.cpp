@@ -82,23 +82,21 @@ std::string autostartEntryText(const std::string& executable) {
            escapedValue(quotedArgument(executable)) + "\n";
 }
 
-void writeAutostartEntry(const std::filesystem::path& folder, const std::string& name,
+bool writeAutostartEntry(const std::filesystem::path& folder, const std::string& name,
                          const std::string& executable) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    bool written = false;
-    if (!error) {
-        // The temporary file beside the entry is not named *.desktop: a half-written entry
-        // never starts anything.
-        const std::string text = autostartEntryText(executable);
-        try {
-            replaceFile(entryPath(folder, name).string(), {{text.data(), text.size()}});
-            written = true;
-        } catch (const KivoError&) {
-        }
+    if (error) {
+        return false;
     }
-    if (!written) {
-        throw KivoError("Failed to set data for '" + name + "'");
+    // The temporary file beside the entry is not named *.desktop: a half-written entry never
+    // starts anything.
+    const std::string text = autostartEntryText(executable);
+    try {
+        replaceFile(entryPath(folder, name).string(), {{text.data(), text.size()}});
+        return true;
+    } catch (const KivoError&) {
+        return false;
     }
 }
 

@@ -11,9 +11,8 @@ std::filesystem::path autostartFolder();
 // The desktop entry that starts the executable at logon.
 std::string autostartEntryText(const std::string& executable);
 
-// Writes <folder>/<name>.desktop, creating the folder when missing; throws KivoError
-// "Failed to set data for '<name>'" when it cannot.
-void writeAutostartEntry(const std::filesystem::path& folder, const std::string& name,
+// Writes <folder>/<name>.desktop, creating the folder when missing; false when it cannot.
+bool writeAutostartEntry(const std::filesystem::path& folder, const std::string& name,
                          const std::string& executable);
 
 // Deletes the entry; a missing one is not an error.

@@ -32,16 +32,14 @@ std::wstring autostartCommand(const std::string& executable) {
     return path.find(L' ') == std::wstring::npos ? path : L"\"" + path + L"\"";
 }
 
-void writeAutostartValue(const std::wstring& keyPath, const std::string& name,
+bool writeAutostartValue(const std::wstring& keyPath, const std::string& name,
                          const std::string& executable) {
     const OpenKey key = openForWriting(keyPath);
     const std::wstring command = autostartCommand(executable);
     const auto bytes = static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t));
-    if (!key ||
-        RegSetValueExW(key.get(), toWide(name).c_str(), 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(command.c_str()), bytes) != ERROR_SUCCESS) {
-        throw KivoError("Failed to set data for '" + name + "'");
-    }
+    return key &&
+           RegSetValueExW(key.get(), toWide(name).c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(command.c_str()), bytes) == ERROR_SUCCESS;
 }
 
 void deleteAutostartValue(const std::wstring& keyPath, const std::string& name) {

@@ -12,8 +12,8 @@ inline constexpr const wchar_t* kRunKeyPath = L"SOFTWARE\\Microsoft\\Windows\\Cu
 std::wstring autostartCommand(const std::string& executable);
 
 // Writes the value `name` under HKEY_CURRENT_USER\keyPath, which is opened, never created;
-// throws KivoError "Failed to set data for '<name>'" when the key cannot be opened or written.
-void writeAutostartValue(const std::wstring& keyPath, const std::string& name,
+// false when the key cannot be opened or written.
+bool writeAutostartValue(const std::wstring& keyPath, const std::string& name,
                          const std::string& executable);
 
 // Deletes the value; a missing value or key is not an error.

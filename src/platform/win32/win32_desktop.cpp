@@ -125,12 +125,13 @@ void Win32Desktop::setWindowCursor(CursorShape cursor) {
     window_.setCursor(systemCursor(cursor));
 }
 
-void Win32Desktop::loadPicture(const std::string& path) {
+bool Win32Desktop::loadPicture(const std::string& path) {
     GdiObject<HBITMAP> bitmap = bitmapFromFile(readWholeFile(path));
     if (!bitmap) {
-        throw KivoError("Bitmap image is not valid");
+        return false;
     }
     window_.image1.setBitmap(std::move(bitmap));
+    return true;
 }
 
 Size Win32Desktop::pictureSize() const {
@@ -191,7 +192,7 @@ void Win32Desktop::armTimer1() {
     }
 }
 
-void Win32Desktop::processPendingEvents() {
+void Win32Desktop::processPendingEvents(LetRunPoint) {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
@@ -219,8 +220,8 @@ std::optional<std::string> Win32Desktop::runOpenDialog(const OpenDialogModel& mo
     return win32::runOpenDialog(window_.hwnd(), model);
 }
 
-void Win32Desktop::addAutostart(const std::string& name, const std::string& executable) {
-    writeAutostartValue(kRunKeyPath, name, executable);
+bool Win32Desktop::addAutostart(const std::string& name, const std::string& executable) {
+    return writeAutostartValue(kRunKeyPath, name, executable);
 }
 
 void Win32Desktop::removeAutostart(const std::string& name) {
