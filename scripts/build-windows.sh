@@ -56,7 +56,7 @@ if [ ! -f "$build/CMakeFiles/cmake.check_cache" ] || [ ! -x "$build/wine-run.sh"
 fi
 
 targets=(all)
-[ "$action" = program ] && targets=(kivo box_text)
+[ "$action" = program ] && targets=(kivo box_text session_notice)
 
 # Progress and diagnostics come through; the "Built target" roll call, all of a no-op build's
 # output, does not.

@@ -2,6 +2,7 @@
 #include "kivo_test.h"
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -109,6 +110,37 @@ TEST_F(Breathing, TheOutlineGrowsFromTheCentreRestsTwoSecondsAndShrinks) {
     const auto rest = between(cycle[kRestIndex], cycle[kRestIndex + 1]);
     EXPECT_GE(rest, 1900ms);
     EXPECT_LE(rest, 3000ms);
+}
+
+// Nobody sees the ornament while the session is locked (a screen saver on X11), nor, where the
+// X server tells it, while another window covers it wholly: the breathing waits, and goes on
+// by itself soon after.
+TEST_F(Breathing, WaitsWhileNobodyCanSeeItAndGoesOnByItself) {
+    clickInWindow(kStartButtonArea.width / 2, kStartButtonArea.height / 2);
+    ASSERT_TRUE(x().nextShapeChange(5s)) << "the breathing did not start";
+    const auto expectPauseAndResume = [&](const char* what, const std::function<void()>& hide,
+                                          const std::function<void()>& show) {
+        SCOPED_TRACE(what);
+        hide();
+        std::this_thread::sleep_for(300ms); // what was under way when it hid
+        while (x().nextShapeChange(0ms)) {
+        }
+        EXPECT_FALSE(x().nextShapeChange(3s)) << "the outline changed while nobody saw it";
+        show();
+        EXPECT_TRUE(x().nextShapeChange(1s)) << "the breathing did not go on";
+    };
+    expectPauseAndResume(
+        "a locked session", [&] { setSessionLocked(true); }, [&] { setSessionLocked(false); });
+    if (face().name() == "linux") {
+        WindowId cover = 0;
+        expectPauseAndResume(
+            "a window over it",
+            [&] {
+                cover = x().coverArea(
+                    {window.geometry.x - 10, window.geometry.y - 10, kSide + 20, kSide + 20});
+            },
+            [&] { x().destroyWindow(cover); });
+    }
 }
 
 TEST_F(Breathing, TheVanishedOutlineShowsNothingAndTheWholeWindowNeverShows) {

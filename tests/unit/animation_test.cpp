@@ -78,6 +78,20 @@ TEST_F(Animation, LevelFollowsFlpvAndIsSetBeforeTheOutline) {
     EXPECT_EQ(desktop.level, WindowLevel::Normal);
 }
 
+TEST_F(Animation, WhileNobodySeesTheWindowOnlyTheTimerWaits) {
+    start({280, 280}, 2);
+    tick(10);
+    form.SeenChanged(false);
+    EXPECT_FALSE(desktop.timerEnabled);
+    form.Image1MouseDown(MouseButton::Left, 140, 140);
+    form.Image1MouseUp(MouseButton::Left, 140, 140);
+    EXPECT_FALSE(desktop.timerEnabled) << "a release woke the breathing nobody sees";
+    form.SeenChanged(true);
+    EXPECT_TRUE(desktop.timerEnabled);
+    tick();
+    EXPECT_EQ(form.state.Inset, 129) << "the breathing went on from where it was";
+}
+
 TEST_F(Animation, WidePictureShowsASwappedBandThatVanishesAtTheTurn) {
     start({300, 200}, 1);
     tick(30);

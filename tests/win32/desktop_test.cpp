@@ -159,6 +159,7 @@ struct RecordedInput : ControlInput {
     void click(Control c) override { events.push_back("click " + nameOf(c)); }
     void timer() override { events.push_back("tick"); }
     void screensChanged() override { events.push_back("screens"); }
+    void seenChanged(bool seen) override { events.push_back(seen ? "seen" : "unseen"); }
 };
 
 TEST(MainWindow, TheMouseReachesThePicturesAndButtonsAsPlainEvents) {

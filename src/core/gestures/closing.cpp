@@ -15,7 +15,7 @@ std::string saveQuestion(const std::string& question) {
 } // namespace
 
 void TFormKivo::Image1DblClick() {
-    desktop_.setTimerEnabled(false);
+    setTimer1Enabled(false);
     state.StopRequested = 1;
 
     if (state.TrialMode == 1) {

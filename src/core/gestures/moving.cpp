@@ -25,7 +25,7 @@ void TFormKivo::Image1MouseDown(MouseButton button, int x, int y) {
     if (button != MouseButton::Left) {
         return;
     }
-    desktop_.setTimerEnabled(false);
+    setTimer1Enabled(false);
     const unsigned releasesBefore = releases_;
     state.DownX = x;
     state.DownY = y;
@@ -45,7 +45,7 @@ void TFormKivo::Image1MouseMove(int x, int y) {
     if (state.Dragging != 1) {
         return;
     }
-    desktop_.setTimerEnabled(false);
+    setTimer1Enabled(false);
     if (state.Running == 0) {
         desktop_.processPendingEvents(LetRunPoint::BeforeHiding);
         desktop_.setPanelVisible(false);
@@ -76,7 +76,7 @@ void TFormKivo::Image1MouseUp(MouseButton /*button*/, int /*x*/, int /*y*/) {
     // Only the parts of the window that the picture does not cover show it.
     desktop_.setWindowCursor(CursorShape::Forbidden);
     if (state.Running == 1) {
-        desktop_.setTimerEnabled(true);
+        setTimer1Enabled(true);
     }
 }
 

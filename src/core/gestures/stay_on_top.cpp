@@ -16,7 +16,7 @@ const char* const kStayOnTopQuestion =
 
 void TFormKivo::askStayOnTop() {
     const std::int32_t previous = state.Flpv;
-    desktop_.setTimerEnabled(false);
+    setTimer1Enabled(false);
     const ModalResult answer = ShowDialog(kStayOnTopQuestion, DialogKind::Confirmation,
                                           {ModalResult::OK, ModalResult::Abort});
     // A failed autostart write ends the handler here: Flpv is already set, while the timer
@@ -29,7 +29,7 @@ void TFormKivo::askStayOnTop() {
         Autorun(false, kAutorunName, desktop_.executablePath());
     }
     if (state.Running == 1) {
-        desktop_.setTimerEnabled(true);
+        setTimer1Enabled(true);
     }
     if (state.Flpv != previous) {
         state.Changed = 1;

@@ -37,7 +37,7 @@ void TFormKivo::startAnimation(bool trial) {
     state.TrialMode = trial ? 1 : 0;
     state.StopRequested = 0;
     state.Running = 1;
-    desktop_.setTimerEnabled(true);
+    setTimer1Enabled(true);
 }
 
 void TFormKivo::Timer1Timer() {
@@ -52,7 +52,7 @@ void TFormKivo::Timer1Timer() {
     if (!letEventsRun(LetRunPoint::TickStart)) {
         return;
     }
-    desktop_.setTimerEnabled(false);
+    setTimer1Enabled(false);
     desktop_.setTimerInterval(kTimerInterval);
     // The level goes first: changing it may rebuild the native window, which drops its outline.
     setWindowLevel(state.Flpv == 1 ? WindowLevel::Topmost : WindowLevel::Normal);
@@ -86,7 +86,7 @@ void TFormKivo::Timer1Timer() {
     }
     // A press that ran at a let-run point has paused the breathing until its release.
     if (state.StopRequested != 1 && state.Dragging != 1) {
-        desktop_.setTimerEnabled(true);
+        setTimer1Enabled(true);
     }
 }
 

@@ -23,6 +23,9 @@ class ControlInput {
     virtual void click(Control control) = 0;
     virtual void timer() = 0;
     virtual void screensChanged() = 0;
+    // Whether anyone can see the window: false while the session is locked, the screen saver
+    // runs, the display is off, or another window covers it wholly.
+    virtual void seenChanged(bool seen) = 0;
 };
 
 } // namespace kivo

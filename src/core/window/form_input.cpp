@@ -61,6 +61,10 @@ void FormInput::screensChanged() {
     form_.dispatch([&] { form_.ScreensChanged(); });
 }
 
+void FormInput::seenChanged(bool seen) {
+    form_.dispatch([&] { form_.SeenChanged(seen); });
+}
+
 void FormInput::timer() {
     form_.dispatch([&] { form_.Timer1Timer(); });
 }

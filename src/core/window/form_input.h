@@ -20,6 +20,7 @@ class FormInput : public ControlInput {
     void click(Control control) override;
     void timer() override;
     void screensChanged() override;
+    void seenChanged(bool seen) override;
 
   private:
     TFormKivo& form_;

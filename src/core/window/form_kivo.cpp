@@ -64,6 +64,18 @@ void TFormKivo::ScreensChanged() {
     }
 }
 
+void TFormKivo::SeenChanged(bool seen) {
+    if (seen != seen_) {
+        seen_ = seen;
+        desktop_.setTimerEnabled(timer1Enabled_ && seen_);
+    }
+}
+
+void TFormKivo::setTimer1Enabled(bool enabled) {
+    timer1Enabled_ = enabled;
+    desktop_.setTimerEnabled(enabled && seen_);
+}
+
 void TFormKivo::openWindowAt(WindowBounds saved, const WindowBounds& design) {
     const Size size = openingSize({saved.width, saved.height}, {design.width, design.height});
     saved.width = size.width;

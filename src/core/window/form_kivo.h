@@ -39,6 +39,8 @@ class TFormKivo {
     void Image1DblClick();                                  // end a trial, or close
     // Screens came, went or changed size: a window that none shows enough of comes back.
     void ScreensChanged();
+    // While nobody can see the window, Timer1 waits; everything else means what it meant.
+    void SeenChanged(bool seen);
 
     void Autorun(bool add, const std::string& name, const std::string& path);
     std::string preobraz(const std::string& path);
@@ -57,6 +59,8 @@ class TFormKivo {
     // The window's level as last set: asked of no desktop, and set again only when it changes.
     void setWindowLevel(WindowLevel level);
     void startAnimation(bool trial);
+    // Timer1 as the handlers enable it; the desktop's runs only while the window is seen.
+    void setTimer1Enabled(bool enabled);
     // The right-button branch of Image1MouseDown: the stay-on-top question.
     void askStayOnTop();
     // The window at its saved place and size, within what it may open at.
@@ -77,6 +81,8 @@ class TFormKivo {
     // run at one of its let-run points.
     unsigned releases_ = 0;
     bool closed_ = false;
+    bool seen_ = true;
+    bool timer1Enabled_ = false;
 };
 
 // Half the larger side of a picture, the inset at which the outline vanishes.

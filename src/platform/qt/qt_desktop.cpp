@@ -52,6 +52,7 @@ void QtDesktop::connect(TFormKivo& form) {
         watch(screen);
         input.screensChanged();
     });
+    seen_.watch(window_, [&input](bool seen) { input.seenChanged(seen); });
     // Sent while the screen is still listed: look once it is gone.
     QObject::connect(
         qGuiApp, &QGuiApplication::screenRemoved, &window_, [&input] { input.screensChanged(); },
@@ -131,6 +132,7 @@ void QtDesktop::setWindowLevel(WindowLevel level) {
     // QWidget::setWindowFlags would hide the window; the native window's flag does not.
     if (QWindow* native = window_.windowHandle()) {
         native->setFlag(Qt::WindowStaysOnTopHint, topmost);
+        seen_.selectVisibility();
     } else {
         window_.setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
     }

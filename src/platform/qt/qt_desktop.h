@@ -3,6 +3,7 @@
 #include "core/desktop.h"
 #include "core/window/form_input.h"
 #include "main_window.h"
+#include "x11_seen.h"
 #include "x11_window.h"
 
 #include <optional>
@@ -54,6 +55,7 @@ class QtDesktop : public Desktop {
     QWidget* boxOwner();
     MainWindow window_;
     X11ServerPainting serverPainting_;
+    X11Seen seen_;
     std::optional<FormInput> input_;
 };
 

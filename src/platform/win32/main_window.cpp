@@ -9,12 +9,17 @@
 #include "window_region.h"
 
 #include <commctrl.h>
+#include <cstring>
+#include <wtsapi32.h>
 
 namespace kivo::win32 {
 
 namespace {
 
 constexpr const wchar_t* kClassName = L"KivoFormKivo";
+// GUID_CONSOLE_DISPLAY_STATE: the display on, off or dimmed.
+constexpr GUID kConsoleDisplayState{
+    0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 
 COLORREF colourRef(Colour colour) {
     return RGB(colour.red, colour.green, colour.blue);
@@ -57,6 +62,9 @@ MainWindow::MainWindow() {
         return;
     }
     dpi_ = windowDpi(hwnd());
+    WTSRegisterSessionNotification(hwnd(), NOTIFY_FOR_THIS_SESSION);
+    displayNotification_ = RegisterPowerSettingNotification(hwnd(), &kConsoleDisplayState,
+                                                            DEVICE_NOTIFY_WINDOW_HANDLE);
     tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -199,6 +207,14 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     }
+    if (message == WM_WTSSESSION_CHANGE) {
+        OnSessionChange(wParam);
+        return 0;
+    }
+    if (message == WM_POWERBROADCAST && wParam == PBT_POWERSETTINGCHANGE) {
+        OnPowerSettingChange(*reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
+        return TRUE;
+    }
     if (message == WM_DESTROY) {
         OnDestroy();
         return 0;
@@ -232,7 +248,38 @@ void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
     setOutline(outline_);
 }
 
+void MainWindow::OnSessionChange(WPARAM change) {
+    if (change == WTS_SESSION_LOCK || change == WTS_SESSION_UNLOCK) {
+        locked_ = change == WTS_SESSION_LOCK;
+        updateSeen();
+    }
+}
+
+void MainWindow::OnPowerSettingChange(const POWERBROADCAST_SETTING& setting) {
+    if (IsEqualGUID(setting.PowerSetting, kConsoleDisplayState) &&
+        setting.DataLength >= sizeof(DWORD)) {
+        DWORD state = 0;
+        std::memcpy(&state, setting.Data, sizeof state);
+        displayOff_ = state == 0;
+        updateSeen();
+    }
+}
+
+void MainWindow::updateSeen() {
+    const bool seen = !locked_ && !displayOff_;
+    if (seen != seen_) {
+        seen_ = seen;
+        if (onSeenChanged) {
+            onSeenChanged(seen);
+        }
+    }
+}
+
 void MainWindow::OnDestroy() {
+    WTSUnRegisterSessionNotification(hwnd());
+    if (displayNotification_ != nullptr) {
+        UnregisterPowerSettingNotification(displayNotification_);
+    }
     KillTimer(hwnd(), kTimer1);
     PostQuitMessage(0);
 }

@@ -49,12 +49,17 @@ class MainWindow : public WindowBase {
     SpeedButton speedButton2;
     std::function<void()> onTimer1;
     std::function<void()> onDisplayChange;
+    // Whether anyone can see the window: not while the session is locked or the display off.
+    std::function<void(bool)> onSeenChanged;
 
   private:
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnTimer(UINT_PTR id);
     void OnDestroy();
     void OnDpiChanged(int dpi, const RECT& suggested);
+    void OnSessionChange(WPARAM change);
+    void OnPowerSettingChange(const POWERBROADCAST_SETTING& setting);
+    void updateSeen();
     // Makes the control of the table's row and returns its window.
     HWND createControl(const ControlSpec& spec, HWND parent);
     // Sizes the window and places every control at dpi_.
@@ -75,6 +80,10 @@ class MainWindow : public WindowBase {
     int dpi_ = kDesignDpi;
     Point panelPosition_ = kDesignPanelPosition;
     Outline outline_;
+    HPOWERNOTIFY displayNotification_ = nullptr;
+    bool locked_ = false;
+    bool displayOff_ = false;
+    bool seen_ = true;
 };
 
 } // namespace kivo::win32

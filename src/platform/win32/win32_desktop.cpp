@@ -26,6 +26,7 @@ void Win32Desktop::connect(TFormKivo& form) {
     FormInput& input = input_.emplace(form);
     window_.bind(input);
     window_.onDisplayChange = [&input] { input.screensChanged(); };
+    window_.onSeenChanged = [&input](bool seen) { input.seenChanged(seen); };
     window_.onTimer1 = [this, &input] {
         // KillTimer leaves a WM_TIMER that is already queued where it is.
         if (timerEnabled_) {

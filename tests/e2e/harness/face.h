@@ -37,6 +37,10 @@ class Face {
     // The display's scale for the programs started from now on, as dots per inch (96: 100 %).
     virtual void setDisplayDpi(const ProgramFolder& folder, const std::string& display, XClient& x,
                                int dpi) const = 0;
+    // Locks or unlocks the session as the face's system shows it: Windows tells the program,
+    // X11 runs its screen saver.
+    virtual void setSessionLocked(const ProgramFolder& folder, const std::string& display,
+                                  XClient& x, bool locked) const = 0;
     // Ends what the face's system keeps running on the display, before the display goes.
     virtual void endSession(const ProgramFolder& folder, const std::string& display) const = 0;
 

@@ -74,6 +74,11 @@ class LinuxFace : public Face {
         x.setResources("Xft.dpi:\t" + std::to_string(dpi) + "\n");
     }
 
+    void setSessionLocked(const ProgramFolder&, const std::string&, XClient& x,
+                          bool locked) const override {
+        x.setScreenSaver(locked);
+    }
+
     void endSession(const ProgramFolder&, const std::string&) const override {}
 
     std::string nativePath(const fs::path& path) const override { return path.string(); }

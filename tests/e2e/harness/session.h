@@ -35,6 +35,9 @@ class Session {
     std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
 
     void setDisplayDpi(int dpi) { face().setDisplayDpi(folder_, displayName(), *x_, dpi); }
+    void setSessionLocked(bool locked) {
+        face().setSessionLocked(folder_, displayName(), *x_, locked);
+    }
 
     std::optional<std::string> autostartCommand() const {
         return face().autostartCommand(folder_, displayName());

@@ -81,9 +81,10 @@ std::string toCp1251(const std::string& utf8) {
 
 class WineFace : public Face {
   public:
-    WineFace(std::string name, fs::path folder, std::string loader, fs::path boxReader)
+    // helpers: the folder of the test programs that run beside Kivo.exe.
+    WineFace(std::string name, fs::path folder, std::string loader, fs::path helpers)
         : name_(std::move(name)), folder_(std::move(folder)), loader_(std::move(loader)),
-          boxReader_(std::move(boxReader)) {}
+          helpers_(std::move(helpers)) {}
 
     std::string name() const override { return name_; }
     std::string executableName() const override { return "Kivo.exe"; }
@@ -131,6 +132,18 @@ class WineFace : public Face {
         }
     }
 
+    // The system's notice of a locked or unlocked session, sent by a program of the prefix.
+    void setSessionLocked(const ProgramFolder& folder, const std::string& display, XClient&,
+                          bool locked) const override {
+        const auto exitCode =
+            run(folder, display,
+                {loader_, (helpers_ / "session_notice.exe").string(), locked ? "lock" : "unlock"},
+                "session-notice.log");
+        if (exitCode != 0) {
+            throw std::runtime_error("session_notice.exe found no window of Kivo");
+        }
+    }
+
     // A Wine server serves one display only: it goes, with every program of the prefix,
     // before its display does.
     void endSession(const ProgramFolder& folder, const std::string& display) const override {
@@ -159,7 +172,8 @@ class WineFace : public Face {
         std::string message;
         waitUntil(appearTimeout(), [&] {
             fs::remove(text);
-            if (run(folder, display, {loader_, boxReader_.string(), nativePath(text)},
+            if (run(folder, display,
+                    {loader_, (helpers_ / "box_text.exe").string(), nativePath(text)},
                     "box-text.log") != 0) {
                 return false;
             }
@@ -220,20 +234,20 @@ class WineFace : public Face {
     std::string name_;
     fs::path folder_;
     std::string loader_;
-    fs::path boxReader_;
+    fs::path helpers_;
 };
 
 } // namespace
 
 const Face& windows64Face() {
     static const WineFace face("win64", KIVO_E2E_WIN64_FOLDER, KIVO_E2E_WINE64,
-                               KIVO_E2E_WIN64_BOX_READER);
+                               KIVO_E2E_WIN64_HELPERS);
     return face;
 }
 
 const Face& windows32Face() {
     static const WineFace face("win32", KIVO_E2E_WIN32_FOLDER, KIVO_E2E_WINE32,
-                               KIVO_E2E_WIN32_BOX_READER);
+                               KIVO_E2E_WIN32_HELPERS);
     return face;
 }
 

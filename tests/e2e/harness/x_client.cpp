@@ -239,6 +239,29 @@ std::vector<Rect> XClient::shapeRectangles(Window window) {
     return result;
 }
 
+void XClient::setScreenSaver(bool active) {
+    XForceScreenSaver(display_, active ? ScreenSaverActive : ScreenSaverReset);
+    XSync(display_, False);
+}
+
+WindowId XClient::coverArea(const Rect& area) {
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True; // placed where asked, above the others
+    attributes.background_pixel = BlackPixel(display_, DefaultScreen(display_));
+    const Window cover =
+        XCreateWindow(display_, root_, area.x, area.y, static_cast<unsigned>(area.width),
+                      static_cast<unsigned>(area.height), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+    XMapRaised(display_, cover);
+    XSync(display_, False);
+    return cover;
+}
+
+void XClient::destroyWindow(WindowId window) {
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+}
+
 void XClient::setResources(const std::string& resources) {
     XChangeProperty(display_, root_, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(resources.data()),

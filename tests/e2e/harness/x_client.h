@@ -66,6 +66,12 @@ class XClient {
     std::vector<Rect> shapeRectangles(WindowId window);
     // The area, less what lies past the screen's right and bottom edges.
     Image capture(const Rect& area);
+    // Starts or ends the X server's screen saver, as a locked screen does.
+    void setScreenSaver(bool active);
+    // A plain window of the server's own, mapped over the area until the returned window is
+    // destroyed with destroyWindow.
+    WindowId coverArea(const Rect& area);
+    void destroyWindow(WindowId window);
     // Replaces the X resources (RESOURCE_MANAGER) that programs read as they start.
     void setResources(const std::string& resources);
     // Atom names in the window's _NET_WM_STATE, which the window manager keeps.

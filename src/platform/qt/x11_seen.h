@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+namespace kivo::qt {
+
+// Whether anyone can see the window, as the X server tells it: not while its screen saver
+// runs, nor while other windows cover the window wholly (which a server reports only where no
+// compositor draws the screen). Without an X server it reports nothing.
+class X11Seen : public QAbstractNativeEventFilter {
+  public:
+    ~X11Seen() override;
+    // From now on, each change goes to seenChanged.
+    void watch(QWidget& window, std::function<void(bool)> seenChanged);
+    // Asks for the window's visibility again: Qt sets the native window's events anew when
+    // its flags change.
+    void selectVisibility();
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+  private:
+    void update();
+
+    std::uint32_t window_ = 0;
+    std::uint8_t saverEvent_ = 0; // the screen saver extension's first event; 0 without one
+    bool saverOn_ = false;
+    bool covered_ = false;
+    bool seen_ = true;
+    std::function<void(bool)> seenChanged_;
+};
+
+} // namespace kivo::qt
