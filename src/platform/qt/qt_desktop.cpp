@@ -118,8 +118,10 @@ void QtDesktop::setWindowOutline(const Outline& outline) {
     }
     if (outline.kind == OutlineKind::Whole) {
         window_.clearMask();
+        seen_.setOutlineEmpty(false);
     } else {
         const std::vector<Box> rows = outlineRects(outline);
+        seen_.setOutlineEmpty(rows.empty());
         // Qt reads an empty region as "no mask" and would show the whole window; a pixel
         // outside the window shows nothing instead.
         window_.setMask(rows.empty() ? QRegion(-1, -1, 1, 1) : regionOf(rows));

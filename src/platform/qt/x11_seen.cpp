@@ -68,7 +68,7 @@ bool X11Seen::nativeEventFilter(const QByteArray& eventType, void* message, qint
     if (type == XCB_VISIBILITY_NOTIFY) {
         const auto* visibility = reinterpret_cast<const xcb_visibility_notify_event_t*>(event);
         if (visibility->window == window_) {
-            covered_ = visibility->state == XCB_VISIBILITY_FULLY_OBSCURED;
+            obscured_ = visibility->state == XCB_VISIBILITY_FULLY_OBSCURED;
             update();
         }
     } else if (saverEvent_ != 0 && type == saverEvent_ + XCB_SCREENSAVER_NOTIFY) {
@@ -80,9 +80,14 @@ bool X11Seen::nativeEventFilter(const QByteArray& eventType, void* message, qint
     return false; // Qt sees every event too
 }
 
+void X11Seen::setOutlineEmpty(bool empty) {
+    outlineEmpty_ = empty;
+    update();
+}
+
 void X11Seen::update() {
-    const bool seen = !saverOn_ && !covered_;
-    if (seen != seen_) {
+    const bool seen = !saverOn_ && (!obscured_ || outlineEmpty_);
+    if (seen != seen_ && seenChanged_) {
         seen_ = seen;
         seenChanged_(seen);
     }

@@ -18,6 +18,9 @@ class X11Seen : public QAbstractNativeEventFilter {
     // Asks for the window's visibility again: Qt sets the native window's events anew when
     // its flags change.
     void selectVisibility();
+    // An outline that shows nothing hides the window from the server itself; the window is
+    // then not taken for covered.
+    void setOutlineEmpty(bool empty);
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -27,7 +30,8 @@ class X11Seen : public QAbstractNativeEventFilter {
     std::uint32_t window_ = 0;
     std::uint8_t saverEvent_ = 0; // the screen saver extension's first event; 0 without one
     bool saverOn_ = false;
-    bool covered_ = false;
+    bool obscured_ = false; // as the server last told
+    bool outlineEmpty_ = false;
     bool seen_ = true;
     std::function<void(bool)> seenChanged_;
 };
