@@ -41,56 +41,43 @@ void press(QtMessageDialog& dialog, Qt::Key key, Qt::KeyboardModifiers modifiers
     QTest::keyClick(focused(dialog), key, modifiers);
 }
 
-TEST(QtMessageDialog, EnterPressesTheLeftmostButton) {
-    EXPECT_EQ(runWith(confirm({ModalResult::OK, ModalResult::No}),
-                      [](auto& d) { press(d, Qt::Key_Return); }),
-              ModalResult::No);
-    EXPECT_EQ(runWith(confirm({ModalResult::Abort, ModalResult::OK}),
-                      [](auto& d) { press(d, Qt::Key_Enter); }),
-              ModalResult::OK);
-}
-
-TEST(QtMessageDialog, TabMovesTheFocusBeforeEnter) {
-    EXPECT_EQ(runWith(confirm({ModalResult::No, ModalResult::OK}),
-                      [](auto& d) {
-                          press(d, Qt::Key_Tab);
-                          press(d, Qt::Key_Return);
-                      }),
-              ModalResult::OK);
-}
-
-TEST(QtMessageDialog, EscapeFollowsTheButtonSet) {
-    EXPECT_EQ(runWith(confirm({ModalResult::No, ModalResult::OK}),
-                      [](auto& d) { press(d, Qt::Key_Escape); }),
-              ModalResult::No);
-    EXPECT_EQ(runWith(confirm({ModalResult::OK, ModalResult::Abort}),
-                      [](auto& d) { press(d, Qt::Key_Escape); }),
-              ModalResult::OK);
-    EXPECT_EQ(runWith(confirm({ModalResult::Yes, ModalResult::No, ModalResult::All}),
-                      [](auto& d) { press(d, Qt::Key_Escape); }),
-              ModalResult::No);
-}
-
-TEST(QtMessageDialog, MnemonicLettersWorkWithOrWithoutAltInEitherCase) {
-    const DialogModel model = confirm({ModalResult::Yes, ModalResult::No, ModalResult::All});
-    EXPECT_EQ(runWith(model, [](auto& d) { press(d, Qt::Key_N); }), ModalResult::No);
-    EXPECT_EQ(runWith(model, [](auto& d) { press(d, Qt::Key_A, Qt::ShiftModifier); }),
-              ModalResult::All);
-    EXPECT_EQ(runWith(model, [](auto& d) { press(d, Qt::Key_A, Qt::AltModifier); }),
-              ModalResult::All);
-    EXPECT_EQ(runWith(model, [](auto& d) { press(d, Qt::Key_Y); }), ModalResult::Yes);
-    // OK has no mnemonic: typing O does nothing, Esc then answers.
-    EXPECT_EQ(runWith(confirm({ModalResult::OK, ModalResult::Abort}),
-                      [](auto& d) {
-                          press(d, Qt::Key_O);
-                          press(d, Qt::Key_Escape);
-                      }),
-              ModalResult::OK);
-}
-
-TEST(QtMessageDialog, TheCloseBoxGivesCancel) {
-    EXPECT_EQ(runWith(confirm({ModalResult::No, ModalResult::OK}), [](auto& d) { d.close(); }),
-              ModalResult::Cancel);
+// Keys typed at once, and the answer: the leftmost button has the focus, Esc presses the set's
+// cancel button, a mnemonic letter its button with or without Alt in either case; OK has no
+// mnemonic. Closing by the close box (no keys) answers Cancel.
+TEST(QtMessageDialog, KeysAnswerAsTheModelSays) {
+    using Keys = std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>;
+    const std::vector<ModalResult> noOk{ModalResult::No, ModalResult::OK};
+    const std::vector<ModalResult> okAbort{ModalResult::OK, ModalResult::Abort};
+    const std::vector<ModalResult> yesNoAll{ModalResult::Yes, ModalResult::No, ModalResult::All};
+    const struct {
+        std::vector<ModalResult> buttons;
+        Keys keys;
+        ModalResult answer;
+    } rows[] = {
+        {{ModalResult::OK, ModalResult::No}, {{Qt::Key_Return, {}}}, ModalResult::No},
+        {{ModalResult::Abort, ModalResult::OK}, {{Qt::Key_Enter, {}}}, ModalResult::OK},
+        {noOk, {{Qt::Key_Tab, {}}, {Qt::Key_Return, {}}}, ModalResult::OK},
+        {noOk, {{Qt::Key_Escape, {}}}, ModalResult::No},
+        {okAbort, {{Qt::Key_Escape, {}}}, ModalResult::OK},
+        {yesNoAll, {{Qt::Key_Escape, {}}}, ModalResult::No},
+        {yesNoAll, {{Qt::Key_N, {}}}, ModalResult::No},
+        {yesNoAll, {{Qt::Key_A, Qt::ShiftModifier}}, ModalResult::All},
+        {yesNoAll, {{Qt::Key_A, Qt::AltModifier}}, ModalResult::All},
+        {yesNoAll, {{Qt::Key_Y, {}}}, ModalResult::Yes},
+        {okAbort, {{Qt::Key_O, {}}, {Qt::Key_Escape, {}}}, ModalResult::OK},
+        {noOk, {}, ModalResult::Cancel},
+    };
+    for (const auto& row : rows) {
+        const ModalResult answer = runWith(confirm(row.buttons), [&](QtMessageDialog& d) {
+            for (const auto& [key, modifiers] : row.keys) {
+                press(d, key, modifiers);
+            }
+            if (row.keys.empty()) {
+                d.close();
+            }
+        });
+        EXPECT_EQ(answer, row.answer) << "row " << (&row - rows);
+    }
 }
 
 TEST(QtMessageDialog, LaysOutIconTextAndEqualButtonsInTheFixedOrder) {
