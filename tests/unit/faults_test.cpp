@@ -6,6 +6,7 @@
 #include "core/window/form_kivo.h"
 #include "fake_desktop.h"
 #include "jpeg_maker.h"
+#include "program.h"
 #include "system_texts.h"
 #include "temp_files.h"
 
@@ -57,50 +58,8 @@ class VanishingDesktop : public FakeDesktop {
     }
 };
 
-// The program in a temporary folder with image/1.bmp (280 x 280), a date/ folder and a folder
-// of photos beside it; started by start(), after the test has laid out its files.
-struct Program {
-    TempDir dir;
-    VanishingDesktop desktop;
-    TFormKivo form{desktop};
-
-    Program() {
-        fs::create_directories(dir.path() / "image");
-        fs::create_directories(dir.path() / "date");
-        fs::create_directories(dir.path() / "photos");
-        writeFile(dir.path() / "image" / "1.bmp", bmp24(280, 280));
-        desktop.exePath = (dir.path() / "kivo").string();
-        desktop.window = {10, 20, 280, 279};
-    }
-    void start() {
-        form.dispatch([&] { form.FormCreate(); });
-    }
-    std::string image(const std::string& name) const {
-        return pictureFolder(programDirOf(desktop.exePath)) + name;
-    }
-    std::string photo(const std::string& name) const {
-        return (dir.path() / "photos" / name).string();
-    }
-    void writeSettings(const std::string& bytes) const {
-        writeFile(dir.path() / "date" / "soxran.txt", bytes);
-    }
-    // Runs the picture button with the files the dialog hands back in turn, then a cancel.
-    void choose(std::initializer_list<std::string> files) {
-        for (const std::string& file : files) {
-            desktop.openAnswers.emplace_back(file);
-        }
-        form.dispatch([&] { form.SpeedButton1Click(); });
-    }
-    std::vector<std::string> texts() const {
-        std::vector<std::string> texts;
-        for (const DialogModel& dialog : desktop.dialogs) {
-            texts.push_back(dialog.title + ": " + dialog.text);
-        }
-        for (const auto& [caption, text] : desktop.errorBoxes) {
-            texts.push_back("error box " + caption + ": " + text);
-        }
-        return texts;
-    }
+// The program whose file dialog can hand back a file that is gone by then.
+struct Program : test::Program<VanishingDesktop> {
     void expectPictureUnchanged() const {
         EXPECT_EQ(form.state.ImagePath, image("1.bmp"));
         EXPECT_EQ(form.state.Changed, 0);

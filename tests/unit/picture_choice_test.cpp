@@ -2,6 +2,7 @@
 #include "core/window/form_kivo.h"
 #include "fake_desktop.h"
 #include "jpeg_maker.h"
+#include "program.h"
 #include "system_texts.h"
 #include "temp_files.h"
 
@@ -20,39 +21,9 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-// A started program in a temporary folder, showing image/1.bmp (280 x 280) on a 1280 x 1024
-// screen, with a folder of photos beside it.
-struct Program {
-    TempDir dir;
-    FakeDesktop desktop;
-    TFormKivo form{desktop};
-
-    Program() {
-        std::filesystem::create_directories(dir.path() / "image");
-        std::filesystem::create_directories(dir.path() / "photos");
-        writeFile(dir.path() / "image" / "1.bmp", bmp24(280, 280));
-        desktop.exePath = (dir.path() / "kivo").string();
-        desktop.window = {10, 20, 280, 279};
-        form.FormCreate();
-    }
-    std::string image(const std::string& name) const { return pictureFolder(dir.dir()) + name; }
-    std::string photo(const std::string& name) const {
-        return dir.dir() + "photos" + pathSeparator() + name;
-    }
-    // Runs the handler with the files the dialog hands back in turn, then a cancel.
-    void choose(std::initializer_list<std::string> files) {
-        for (const std::string& file : files) {
-            desktop.openAnswers.emplace_back(file);
-        }
-        form.dispatch([&] { form.SpeedButton1Click(); });
-    }
-    std::vector<std::string> texts() const {
-        std::vector<std::string> texts;
-        for (const DialogModel& dialog : desktop.dialogs) {
-            texts.push_back(dialog.title + ": " + dialog.text);
-        }
-        return texts;
-    }
+// A started program, showing image/1.bmp.
+struct Program : test::Program<> {
+    Program() { start(); }
     void expectUnchanged() const {
         EXPECT_EQ(form.state.ImagePath, image("1.bmp"));
         EXPECT_EQ(form.state.Changed, 0);
