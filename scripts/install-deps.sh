@@ -15,15 +15,15 @@ windows_packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 # strip: the release sizes in make bench
   nasm dpkg-dev googletest
-  wine wine64 wine32:i386 xvfb xauth openbox locales fonts-liberation
+  wine wine64 wine32:i386 xvfb openbox locales fonts-liberation
 )
 deb_src=false
 case "${1:-run}" in
   run)
-    packages+=(xvfb xauth libxtst-dev imagemagick)
+    packages+=(xvfb libxtst-dev imagemagick)
     ;;
   test)
-    packages+=(libgtest-dev xvfb xauth openbox libx11-dev libxext-dev libxtst-dev libjpeg-turbo-progs)
+    packages+=(libgtest-dev xvfb openbox libx11-dev libxext-dev libxtst-dev libjpeg-turbo-progs)
     packages+=(libxres-dev clang libclang-rt-14-dev)
     packages+=(zip unzip) # make dist
     packages+=("${windows_packages[@]}")

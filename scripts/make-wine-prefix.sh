@@ -22,8 +22,8 @@ boot_master() {
   local log=$master.new/kivo-prefix.log
   echo "Creating the Wine prefix $master"
   (
-    export WINEPREFIX=$master.new HOME=$master.new/home WINEDEBUG=-all
-    export WINEDLLOVERRIDES=mscoree,mshtml= LC_ALL=ru_RU.UTF-8
+    export WINEPREFIX=$master.new HOME=$master.new/home LC_ALL=ru_RU.UTF-8
+    source "$(dirname "$0")/wine-env.sh"
     unset DISPLAY WAYLAND_DISPLAY
     wine wineboot --init >"$log" 2>&1 || { cat "$log" >&2; exit 1; }
     # Wine has no Times New Roman, which the panel's label and buttons ask for; Liberation

@@ -5,38 +5,24 @@ set -euo pipefail
 build=${1:-build}
 program="$build/kivo"
 
-if [ -n "${DISPLAY:-}" ]; then
-  exec "$program"
+if [ "${2:-}" != --demo ]; then
+  [ -z "${DISPLAY:-}" ] || exec "$program"
+  exec "$(dirname "$0")/with-display.sh" "$0" "$build" --demo
 fi
 
+# On the virtual display.
 mkdir -p "$build/demo"
 demo="$(cd "$build/demo" && pwd)"
-shot="$demo/kivo.png"
-breath="$demo/kivo-breath.gif"
 frames=$(mktemp -d)
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-xvfb=$!
-kivo=
-cleanup() {
-  [ -n "$kivo" ] && kill "$kivo" 2>/dev/null
-  kill "$xvfb" 2>/dev/null
-  rm -rf "$display_file" "$frames"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-  [ -s "$display_file" ] && break
-  sleep 0.1
-done
-export DISPLAY=":$(cat "$display_file")"
 export QT_QPA_PLATFORM=xcb
-
 "$program" &
 kivo=$!
+trap 'kill "$kivo" 2>/dev/null; rm -rf "$frames"' EXIT
 sleep 2
-"$build/kivo-screenshot" "$shot" "$frames"
+"$build/kivo-screenshot" "$demo/kivo.png" "$frames"
 # A tenth of a second a frame, repeated for ever.
-"$(command -v convert-im6.q16 || command -v convert)" -delay 10 -loop 0 "$frames"/frame-*.png -layers Optimize "$breath"
+"$(command -v convert-im6.q16 || command -v convert)" -delay 10 -loop 0 "$frames"/frame-*.png \
+  -layers Optimize "$demo/kivo-breath.gif"
 echo "No display: Kivo ran on a virtual X server ($DISPLAY)."
-echo "Screenshot: $shot"
-echo "One breath: $breath"
+echo "Screenshot: $demo/kivo.png"
+echo "One breath: $demo/kivo-breath.gif"
