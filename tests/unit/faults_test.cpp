@@ -136,56 +136,64 @@ std::string joined(const std::vector<std::string>& texts) {
 
 // A picture taken away between the file dialog and the import never costs the copy already in
 // the picture folder, and is reported as a copy or conversion failure.
-TEST(VanishingPicture, ABitmapGoneBeforeTheCopyIsAFailedCopy) {
-    Program program;
-    program.start();
-    program.desktop.removeChosen = true;
-    writeFile(program.photo("sea.bmp"), bmp24(150, 150));
-    program.choose({program.photo("sea.bmp")});
-    EXPECT_EQ(program.texts(), std::vector<std::string>{copyFailure(2)});
-    EXPECT_EQ(program.desktop.openDialogs.size(), 1u);
-    EXPECT_FALSE(fs::exists(program.image("sea.bmp")));
-    program.expectPictureUnchanged();
-}
-
-TEST(VanishingPicture, OneInThePictureFolderItselfIsAFailedCopyToo) {
-    Program program;
-    program.start();
-    program.desktop.removeChosen = true;
-    writeFile(program.image("sea.bmp"), bmp24(150, 150));
-    program.choose({program.image("sea.bmp")});
-    EXPECT_EQ(program.texts(), std::vector<std::string>{copyFailure(2)});
-    program.expectPictureUnchanged();
-}
-
-TEST(VanishingPicture, OneReplacingACopyLeavesTheOldCopyInPlace) {
-    Program program;
-    program.start();
-    program.desktop.removeChosen = true;
-    writeFile(program.image("sea.bmp"), bmp24(150, 150, 1, 2, 3));
-    writeFile(program.photo("sea.bmp"), bmp24(160, 150));
-    program.desktop.answers = {ModalResult::OK};
-    program.choose({program.photo("sea.bmp")});
-    ASSERT_EQ(program.texts().size(), 2u);
-    EXPECT_EQ(program.texts()[1], copyFailure(2));
-    EXPECT_EQ(readFile(program.image("sea.bmp")), bmp24(150, 150, 1, 2, 3));
-    program.expectPictureUnchanged();
-}
-
-TEST(VanishingPicture, AJpegGoneBeforeTheConversionIsReportedAndTheDialogOpensAgain) {
-    Program program;
-    program.start();
-    program.desktop.removeChosen = true;
-    writeFile(program.photo("sea.jpg"), makeJpeg(120, 120));
-    program.choose({program.photo("sea.jpg")});
-    EXPECT_EQ(program.texts(), std::vector<std::string>{
-                                   "kivo: Ошибка: Cannot open file \"" + program.photo("sea.jpg") +
-                                   "\". " + test::missingFileReason() +
-                                   "\nпреобразования файла:\n" + program.photo("sea.jpg")});
-    EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
-    EXPECT_FALSE(fs::exists(program.photo("sea.bmp")));
-    EXPECT_FALSE(fs::exists(program.image("sea.bmp")));
-    program.expectPictureUnchanged();
+TEST(VanishingPicture, IsAFailedCopyOrConversionAndNeverCostsTheCopyInThePictureFolder) {
+    const struct {
+        const char* what;
+        std::function<std::string(Program&)> prepare; // lays out the files, gives the chosen
+        std::function<void(Program&)> expect;
+    } cases[] = {
+        {"a bitmap gone before the copy",
+         [](Program& p) {
+             writeFile(p.photo("sea.bmp"), bmp24(150, 150));
+             return p.photo("sea.bmp");
+         },
+         [](Program& p) {
+             EXPECT_EQ(p.texts(), std::vector<std::string>{copyFailure(2)});
+             EXPECT_EQ(p.desktop.openDialogs.size(), 1u);
+             EXPECT_FALSE(fs::exists(p.image("sea.bmp")));
+         }},
+        {"one in the picture folder itself",
+         [](Program& p) {
+             writeFile(p.image("sea.bmp"), bmp24(150, 150));
+             return p.image("sea.bmp");
+         },
+         [](Program& p) { EXPECT_EQ(p.texts(), std::vector<std::string>{copyFailure(2)}); }},
+        {"one replacing a copy, which stays",
+         [](Program& p) {
+             writeFile(p.image("sea.bmp"), bmp24(150, 150, 1, 2, 3));
+             writeFile(p.photo("sea.bmp"), bmp24(160, 150));
+             p.desktop.answers = {ModalResult::OK};
+             return p.photo("sea.bmp");
+         },
+         [](Program& p) {
+             ASSERT_EQ(p.texts().size(), 2u);
+             EXPECT_EQ(p.texts()[1], copyFailure(2));
+             EXPECT_EQ(readFile(p.image("sea.bmp")), bmp24(150, 150, 1, 2, 3));
+         }},
+        {"a JPEG gone before the conversion, and the dialog opens again",
+         [](Program& p) {
+             writeFile(p.photo("sea.jpg"), makeJpeg(120, 120));
+             return p.photo("sea.jpg");
+         },
+         [](Program& p) {
+             EXPECT_EQ(p.texts(), std::vector<std::string>{
+                                      "kivo: Ошибка: Cannot open file \"" + p.photo("sea.jpg") +
+                                      "\". " + test::missingFileReason() +
+                                      "\nпреобразования файла:\n" + p.photo("sea.jpg")});
+             EXPECT_EQ(p.desktop.openDialogs.size(), 2u);
+             EXPECT_FALSE(fs::exists(p.photo("sea.bmp")));
+             EXPECT_FALSE(fs::exists(p.image("sea.bmp")));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Program program;
+        program.start();
+        program.desktop.removeChosen = true;
+        program.choose({c.prepare(program)});
+        c.expect(program);
+        program.expectPictureUnchanged();
+    }
 }
 
 // Headers that claim far more pixels than the file holds are refused from the header alone:
