@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -155,28 +156,43 @@ std::string ioErrorText(int systemError, const std::string& file) {
     }
 }
 
-std::string readWholeFile(const std::string& path) {
-    const int fd = openWithoutWaiting(path);
-    if (fd < 0) {
-        throwIoError(errno, path);
-    }
-    std::string bytes;
-    char buffer[4096];
+namespace {
+
+// Hands the file's bytes to `take` chunk by chunk up to its end: 0, errno's value, or the first
+// error `take` returns.
+int readChunks(int fd, const std::function<int(const char*, std::size_t)>& take) {
+    char buffer[65536];
     for (;;) {
         const ssize_t count = ::read(fd, buffer, sizeof buffer);
         if (count < 0 && errno == EINTR) {
             continue;
         }
         if (count <= 0) {
-            const int error = count < 0 ? errno : 0;
-            ::close(fd);
-            if (error != 0) {
-                throwIoError(error, path);
-            }
-            return bytes;
+            return count < 0 ? errno : 0;
         }
-        bytes.append(buffer, static_cast<std::size_t>(count));
+        if (const int error = take(buffer, static_cast<std::size_t>(count))) {
+            return error;
+        }
     }
+}
+
+} // namespace
+
+std::string readWholeFile(const std::string& path) {
+    const int fd = openWithoutWaiting(path);
+    if (fd < 0) {
+        throwIoError(errno, path);
+    }
+    std::string bytes;
+    const int error = readChunks(fd, [&](const char* data, std::size_t size) {
+        bytes.append(data, size);
+        return 0;
+    });
+    ::close(fd);
+    if (error != 0) {
+        throwIoError(error, path);
+    }
+    return bytes;
 }
 
 namespace {
@@ -284,27 +300,6 @@ void replaceFile(const std::string& path, std::initializer_list<Bytes> parts) {
     flushFolderOf(target);
 }
 
-namespace {
-
-// 0 or errno's value.
-int copyContents(int from, int to) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(from, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return count < 0 ? errno : 0;
-        }
-        if (const int error = writeParts(to, {{buffer, static_cast<std::size_t>(count)}})) {
-            return error;
-        }
-    }
-}
-
-} // namespace
-
 int copyNewFile(const std::string& from, const std::string& to) {
     const int source = openWithoutWaiting(from);
     if (source < 0) {
@@ -317,7 +312,9 @@ int copyNewFile(const std::string& from, const std::string& to) {
         ::close(source);
         return error;
     }
-    int error = copyContents(source, fd);
+    int error = readChunks(source, [fd](const char* data, std::size_t size) {
+        return writeParts(fd, {{data, size}});
+    });
     // The copy keeps the picture's permissions, as a copy by the system does.
     struct stat picture {};
     if (error == 0 &&
