@@ -26,20 +26,12 @@ void scaleFont(LOGFONTW& font, int from, int to) {
     font.lfHeight = MulDiv(font.lfHeight, to, from);
 }
 
-} // namespace
-
+// The one DPI of a system without per-monitor DPIs.
 int systemDpi() {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : kDesignDpi;
-}
-
-int windowDpi(HWND window) {
-    static const auto getDpiForWindow =
-        systemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
-    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
-    return dpi > 0 ? static_cast<int>(dpi) : systemDpi();
 }
 
 int monitorDpi(HMONITOR monitor) {
@@ -52,6 +44,15 @@ int monitorDpi(HMONITOR monitor) {
         return static_cast<int>(dpiY);
     }
     return systemDpi();
+}
+
+} // namespace
+
+int windowDpi(HWND window) {
+    static const auto getDpiForWindow =
+        systemFunction<GetDpiForWindowFunction>(L"user32.dll", "GetDpiForWindow");
+    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : systemDpi();
 }
 
 Monitor monitorOf(HMONITOR monitor) {

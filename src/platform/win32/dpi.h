@@ -9,9 +9,7 @@ namespace kivo::win32 {
 
 // The DPI functions of per-monitor aware Windows (10, version 1607 on), looked up at run time;
 // on older systems each falls back to the system's one DPI.
-int systemDpi();
 int windowDpi(HWND window);
-int monitorDpi(HMONITOR monitor);
 // The monitor's area and the DPI it draws at.
 Monitor monitorOf(HMONITOR monitor);
 // Every monitor, the primary first.
