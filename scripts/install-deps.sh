@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev libgl-dev libxcb1-dev libxcb-screensaver0-dev
+  qt6-base-dev libgl-dev libxcb1-dev libxcb-screensaver0-dev libxcb-shape0-dev
   libjpeg62-turbo-dev
   fonts-liberation fonts-dejavu-core
 )

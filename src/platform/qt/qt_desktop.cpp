@@ -24,15 +24,24 @@ namespace kivo::qt {
 
 namespace {
 
-QRegion regionOf(const std::vector<Box>& rects) {
+// Where there is no X server to take the rows as they are.
+void setQtMask(QWidget& window, const std::optional<std::vector<Box>>& rows) {
+    if (!rows) {
+        window.clearMask();
+        return;
+    }
     std::vector<QRect> qrects;
-    qrects.reserve(rects.size());
-    for (const Box& box : rects) {
+    qrects.reserve(rows->size());
+    for (const Box& box : *rows) {
         qrects.emplace_back(QPoint(box.left, box.top), QPoint(box.right - 1, box.bottom - 1));
     }
-    QRegion region;
-    region.setRects(qrects.data(), static_cast<int>(qrects.size()));
-    return region;
+    // Qt reads an empty region as "no mask" and would show the whole window; a pixel outside
+    // the window shows nothing instead.
+    QRegion region(-1, -1, 1, 1);
+    if (!qrects.empty()) {
+        region.setRects(qrects.data(), static_cast<int>(qrects.size()));
+    }
+    window.setMask(region);
 }
 
 } // namespace
@@ -116,15 +125,13 @@ void QtDesktop::setWindowOutline(const Outline& outline) {
     } else {
         serverPainting_.start(window_);
     }
-    if (outline.kind == OutlineKind::Whole) {
-        window_.clearMask();
-        seen_.setOutlineEmpty(false);
-    } else {
-        const std::vector<Box> rows = outlineRects(outline);
-        seen_.setOutlineEmpty(rows.empty());
-        // Qt reads an empty region as "no mask" and would show the whole window; a pixel
-        // outside the window shows nothing instead.
-        window_.setMask(rows.empty() ? QRegion(-1, -1, 1, 1) : regionOf(rows));
+    std::optional<std::vector<Box>> rows;
+    if (outline.kind != OutlineKind::Whole) {
+        rows = outlineRects(outline);
+    }
+    seen_.setOutlineEmpty(rows && rows->empty());
+    if (!setX11Outline(window_, rows)) {
+        setQtMask(window_, rows);
     }
     flushX11();
 }

@@ -1,10 +1,13 @@
 #include "x11_window.h"
 
+#include "core/window/display_scale.h"
+
 #include <QGuiApplication>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <cstdlib>
+#include <xcb/shape.h>
 #include <xcb/xcb.h>
 
 namespace kivo::qt {
@@ -86,6 +89,35 @@ void X11ServerPainting::stop(QWidget& window) {
     const std::uint32_t none = XCB_BACK_PIXMAP_NONE;
     xcb_change_window_attributes(connection, id, XCB_CW_BACK_PIXMAP, &none);
     xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &eventMask_);
+}
+
+bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows) {
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr || window.windowHandle() == nullptr) {
+        return false;
+    }
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    if (!rows) {
+        xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
+        return true;
+    }
+    // Qt's scale is never below 1, so scaled rows stay apart and in order.
+    const int dpi = qRound(window.devicePixelRatioF() * kDesignDpi);
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(rows->size());
+    for (const Box& row : *rows) {
+        const Box box = toDevicePixels(row, dpi);
+        rects.push_back({static_cast<std::int16_t>(box.left), static_cast<std::int16_t>(box.top),
+                         static_cast<std::uint16_t>(box.right - box.left),
+                         static_cast<std::uint16_t>(box.bottom - box.top)});
+    }
+    if (rects.empty()) {
+        rects.push_back({-1, -1, 1, 1}); // a pixel outside the window: nothing shows
+    }
+    xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
+                         XCB_CLIP_ORDERING_YX_BANDED, id, 0, 0,
+                         static_cast<std::uint32_t>(rects.size()), rects.data());
+    return true;
 }
 
 void flushX11() {

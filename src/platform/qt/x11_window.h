@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/geometry.h"
+
 #include <QWidget>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace kivo::qt {
 
@@ -19,6 +23,11 @@ class X11ServerPainting {
     bool active_ = false;
     std::uint32_t eventMask_ = 0;
 };
+
+// Sets the window's bounding shape on the X server to the rows (the program's pixels, banded
+// top to bottom as the core makes them), or clears it for none; Qt's mask would send them
+// unsorted through a QRegion at every tick. False without an X server.
+bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows);
 
 // Sends what the program has queued for the X server now; Qt would wait for its next flush.
 void flushX11();
