@@ -13,8 +13,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
-#include <iterator>
 #include <memory>
 #include <sched.h>
 #include <string>
@@ -150,6 +150,18 @@ class FailedSave : public KivoTest {
         EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(saved));
     }
 
+    // Saves into the spoiled folder, expects the box, the program open and the earlier file in
+    // `kept` with nothing new beside it, then mends the folder and saves again.
+    void failThenMend(const fs::path& kept, std::size_t namesKept,
+                      const std::function<void()>& mend) {
+        moveAndSave(40, 30);
+        expectErrorBoxAndProgramOpen();
+        EXPECT_EQ(readFile(kept / "soxran.txt"), folder().settingsBytes(earlierSettings()));
+        EXPECT_EQ(test::namesIn(kept).size(), namesKept) << "the failed save left a file behind";
+        mend();
+        expectSaveToWork();
+    }
+
     std::unique_ptr<PrivateMounts> mounts = std::make_unique<PrivateMounts>();
 };
 
@@ -158,13 +170,10 @@ TEST_F(FailedSave, AMissingSettingsFolderIsReportedAndNotCreated) {
     // Moved away rather than deleted, so that the earlier file can be checked afterwards.
     const fs::path moved = folder().program() / "date.moved";
     fs::rename(date(), moved);
-    moveAndSave(40, 30);
-    expectErrorBoxAndProgramOpen();
-    EXPECT_FALSE(fs::exists(date())) << "the program made the settings folder itself";
-    EXPECT_EQ(readFile(moved / "soxran.txt"), folder().settingsBytes(earlierSettings()));
-
-    fs::rename(moved, date());
-    expectSaveToWork();
+    failThenMend(moved, 1, [&] {
+        EXPECT_FALSE(fs::exists(date())) << "the program made the settings folder itself";
+        fs::rename(moved, date());
+    });
 }
 
 // Over an ornament that stays on top and breathes, the box still opens above it.
@@ -205,22 +214,15 @@ TEST_F(FailedSave, AReadOnlySettingsFolderIsReportedAndItsFileKept) {
     if (mountable) {
         ASSERT_TRUE(mounts->readOnlyBind(date()));
     } else {
-        fs::permissions(date(), fs::perms::all, fs::perm_options::remove);
-        fs::permissions(date(), fs::perms::owner_read | fs::perms::owner_exec,
-                        fs::perm_options::add);
+        fs::permissions(date(), fs::perms::owner_read | fs::perms::owner_exec);
     }
-    moveAndSave(40, 30);
-    expectErrorBoxAndProgramOpen();
-    EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(earlierSettings()));
-    EXPECT_EQ(std::distance(fs::directory_iterator(date()), fs::directory_iterator()), 1)
-        << "the failed save left a file behind";
-
-    if (mountable) {
-        ASSERT_TRUE(mounts->remount(date(), 0));
-    } else {
-        fs::permissions(date(), fs::perms::owner_all, fs::perm_options::add);
-    }
-    expectSaveToWork();
+    failThenMend(date(), 1, [&] {
+        if (mountable) {
+            ASSERT_TRUE(mounts->remount(date(), 0));
+        } else {
+            fs::permissions(date(), fs::perms::owner_all, fs::perm_options::add);
+        }
+    });
 }
 
 TEST_F(FailedSave, AFullDiskIsReportedAndTheEarlierFileKept) {
@@ -231,14 +233,7 @@ TEST_F(FailedSave, AFullDiskIsReportedAndTheEarlierFileKept) {
     ASSERT_TRUE(mounts->tmpfs(date(), "size=64k,mode=755"));
     openWithEarlierSettings();
     ASSERT_TRUE(fillUp(date())) << "the small file system never filled up";
-    moveAndSave(40, 30);
-    expectErrorBoxAndProgramOpen();
-    EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(earlierSettings()));
-    EXPECT_EQ(test::namesIn(date()), (std::vector<std::string>{"filler", "soxran.txt"}))
-        << "the failed save left a file behind";
-
-    fs::remove(date() / "filler");
-    expectSaveToWork();
+    failThenMend(date(), 2, [&] { fs::remove(date() / "filler"); });
 }
 
 } // namespace
