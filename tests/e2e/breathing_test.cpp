@@ -112,9 +112,9 @@ TEST_F(Breathing, TheOutlineGrowsFromTheCentreRestsTwoSecondsAndShrinks) {
     EXPECT_LE(rest, 3000ms);
 }
 
-// Nobody sees the ornament while the session is locked (a screen saver on X11), nor, where the
-// X server tells it, while another window covers it wholly: the breathing waits, and goes on
-// by itself soon after.
+// Nobody sees the ornament while the session is locked (a screen saver on X11), nor while
+// Windows cloaks it, nor, where the X server tells it, while another window covers it wholly:
+// the breathing waits, and goes on by itself soon after.
 TEST_F(Breathing, WaitsWhileNobodyCanSeeItAndGoesOnByItself) {
     clickInWindow(kStartButtonArea.width / 2, kStartButtonArea.height / 2);
     ASSERT_TRUE(x().nextShapeChange(5s)) << "the breathing did not start";
@@ -130,8 +130,13 @@ TEST_F(Breathing, WaitsWhileNobodyCanSeeItAndGoesOnByItself) {
         EXPECT_TRUE(x().nextShapeChange(1s)) << "the breathing did not go on";
     };
     expectPauseAndResume(
-        "a locked session", [&] { setSessionLocked(true); }, [&] { setSessionLocked(false); });
-    if (face().name() == "linux") {
+        "a locked session", [&] { setHidden(Hiding::LockedSession, true); },
+        [&] { setHidden(Hiding::LockedSession, false); });
+    if (face().name() != "linux") {
+        expectPauseAndResume(
+            "a cloaked window", [&] { setHidden(Hiding::Cloaked, true); },
+            [&] { setHidden(Hiding::Cloaked, false); });
+    } else {
         WindowId cover = 0;
         expectPauseAndResume(
             "a window over it",

@@ -20,6 +20,21 @@ constexpr const wchar_t* kClassName = L"KivoFormKivo";
 // GUID_CONSOLE_DISPLAY_STATE: the display on, off or dimmed.
 constexpr GUID kConsoleDisplayState{
     0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+// Windows 8 and later hide a window on another virtual desktop by cloaking it, and tell the
+// hooks of that event. The hook hears every process (Wine tells a hook limited to the
+// window's process nothing), keeps what concerns its own windows and hands it to the window.
+constexpr DWORD kEventCloaked = 0x8017;   // EVENT_OBJECT_CLOAKED
+constexpr DWORD kEventUncloaked = 0x8018; // EVENT_OBJECT_UNCLOAKED
+constexpr UINT kCloakedMessage = WM_APP + 1;
+
+void CALLBACK onCloakEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                           DWORD) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (object == OBJID_WINDOW && child == CHILDID_SELF && process == GetCurrentProcessId()) {
+        PostMessageW(window, kCloakedMessage, event == kEventCloaked, 0);
+    }
+}
 
 COLORREF colourRef(Colour colour) {
     return RGB(colour.red, colour.green, colour.blue);
@@ -65,6 +80,8 @@ MainWindow::MainWindow() {
     WTSRegisterSessionNotification(hwnd(), NOTIFY_FOR_THIS_SESSION);
     displayNotification_ = RegisterPowerSettingNotification(hwnd(), &kConsoleDisplayState,
                                                             DEVICE_NOTIFY_WINDOW_HANDLE);
+    cloakHook_ = SetWinEventHook(kEventCloaked, kEventUncloaked, nullptr, onCloakEvent, 0, 0,
+                                 WINEVENT_OUTOFCONTEXT);
     tooltip_.reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                    WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
@@ -215,6 +232,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnPowerSettingChange(*reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam));
         return TRUE;
     }
+    if (message == kCloakedMessage) {
+        cloaked_ = wParam != 0;
+        updateSeen();
+        return 0;
+    }
     if (message == WM_DESTROY) {
         OnDestroy();
         return 0;
@@ -266,7 +288,7 @@ void MainWindow::OnPowerSettingChange(const POWERBROADCAST_SETTING& setting) {
 }
 
 void MainWindow::updateSeen() {
-    const bool seen = !locked_ && !displayOff_;
+    const bool seen = !locked_ && !displayOff_ && !cloaked_;
     if (seen != seen_) {
         seen_ = seen;
         if (onSeenChanged) {
@@ -279,6 +301,9 @@ void MainWindow::OnDestroy() {
     WTSUnRegisterSessionNotification(hwnd());
     if (displayNotification_ != nullptr) {
         UnregisterPowerSettingNotification(displayNotification_);
+    }
+    if (cloakHook_ != nullptr) {
+        UnhookWinEvent(cloakHook_);
     }
     KillTimer(hwnd(), kTimer1);
     PostQuitMessage(0);

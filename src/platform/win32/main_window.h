@@ -49,7 +49,8 @@ class MainWindow : public WindowBase {
     SpeedButton speedButton2;
     std::function<void()> onTimer1;
     std::function<void()> onDisplayChange;
-    // Whether anyone can see the window: not while the session is locked or the display off.
+    // Whether anyone can see the window: not while the session is locked, the display off or
+    // the window cloaked.
     std::function<void(bool)> onSeenChanged;
 
   private:
@@ -81,8 +82,10 @@ class MainWindow : public WindowBase {
     Point panelPosition_ = kDesignPanelPosition;
     Outline outline_;
     HPOWERNOTIFY displayNotification_ = nullptr;
+    HWINEVENTHOOK cloakHook_ = nullptr;
     bool locked_ = false;
     bool displayOff_ = false;
+    bool cloaked_ = false;
     bool seen_ = true;
 };
 

@@ -11,6 +11,8 @@ namespace kivo::e2e {
 class ProgramFolder;
 class XClient;
 
+enum class Hiding { LockedSession, Cloaked };
+
 // One build of the program as a user meets it: how it starts, what its folder holds besides
 // the pictures, where its autostart entry lives, and how its settings file writes texts and
 // paths. The scenarios are written once against this; each face fills it in.
@@ -37,10 +39,10 @@ class Face {
     // The display's scale for the programs started from now on, as dots per inch (96: 100 %).
     virtual void setDisplayDpi(const ProgramFolder& folder, const std::string& display, XClient& x,
                                int dpi) const = 0;
-    // Locks or unlocks the session as the face's system shows it: Windows tells the program,
-    // X11 runs its screen saver.
-    virtual void setSessionLocked(const ProgramFolder& folder, const std::string& display,
-                                  XClient& x, bool locked) const = 0;
+    // Hides the program from view, or shows it again, as the face's system does: a locked
+    // session is X11's screen saver, and only Windows cloaks a window.
+    virtual void setHidden(const ProgramFolder& folder, const std::string& display, XClient& x,
+                           Hiding how, bool hidden) const = 0;
     // Ends what the face's system keeps running on the display, before the display goes.
     virtual void endSession(const ProgramFolder& folder, const std::string& display) const = 0;
 

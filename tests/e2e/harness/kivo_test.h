@@ -29,7 +29,7 @@ class KivoTest : public ::testing::Test {
     }
     std::chrono::milliseconds timeout() const { return face().appearTimeout(); }
     std::optional<std::string> autostartCommand() { return session_->autostartCommand(); }
-    void setSessionLocked(bool locked) { session_->setSessionLocked(locked); }
+    void setHidden(Hiding how, bool hidden) { session_->setHidden(how, hidden); }
     void setDisplayDpi(int dpi) {
         session_->setDisplayDpi(dpi);
         scale_ = dpi / 96.0;

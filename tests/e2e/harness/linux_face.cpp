@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <sstream>
+#include <stdexcept>
 
 namespace kivo::e2e {
 
@@ -74,9 +75,12 @@ class LinuxFace : public Face {
         x.setResources("Xft.dpi:\t" + std::to_string(dpi) + "\n");
     }
 
-    void setSessionLocked(const ProgramFolder&, const std::string&, XClient& x,
-                          bool locked) const override {
-        x.setScreenSaver(locked);
+    void setHidden(const ProgramFolder&, const std::string&, XClient& x, Hiding how,
+                   bool hidden) const override {
+        if (how != Hiding::LockedSession) {
+            throw std::logic_error("X11 cloaks no window");
+        }
+        x.setScreenSaver(hidden);
     }
 
     void endSession(const ProgramFolder&, const std::string&) const override {}

@@ -35,8 +35,8 @@ class Session {
     std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
 
     void setDisplayDpi(int dpi) { face().setDisplayDpi(folder_, displayName(), *x_, dpi); }
-    void setSessionLocked(bool locked) {
-        face().setSessionLocked(folder_, displayName(), *x_, locked);
+    void setHidden(Hiding how, bool hidden) {
+        face().setHidden(folder_, displayName(), *x_, how, hidden);
     }
 
     std::optional<std::string> autostartCommand() const {

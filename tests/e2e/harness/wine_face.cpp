@@ -133,11 +133,12 @@ class WineFace : public Face {
     }
 
     // The system's notice of a locked or unlocked session, sent by a program of the prefix.
-    void setSessionLocked(const ProgramFolder& folder, const std::string& display, XClient&,
-                          bool locked) const override {
+    void setHidden(const ProgramFolder& folder, const std::string& display, XClient&, Hiding how,
+                   bool hidden) const override {
+        const char* notice =
+            how == Hiding::Cloaked ? (hidden ? "cloak" : "uncloak") : (hidden ? "lock" : "unlock");
         const auto exitCode =
-            run(folder, display,
-                {loader_, (helpers_ / "session_notice.exe").string(), locked ? "lock" : "unlock"},
+            run(folder, display, {loader_, (helpers_ / "session_notice.exe").string(), notice},
                 "session-notice.log");
         if (exitCode != 0) {
             throw std::runtime_error("session_notice.exe found no window of Kivo");
