@@ -4,6 +4,8 @@
 #include "core/error.h"
 #include "core/window/form_kivo.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <deque>
 #include <fstream>
@@ -13,6 +15,15 @@
 #include <vector>
 
 namespace kivo::test {
+
+// The little-endian field of `size` bytes at `offset`.
+inline std::uint32_t leAt(const std::string& bytes, std::size_t offset, int size) {
+    std::uint32_t value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+    }
+    return value;
+}
 
 // A scripted Desktop: records what the core asks for, answers dialogs from a queue and runs
 // injected events at chosen let-run points.
@@ -78,12 +89,12 @@ class FakeDesktop : public Desktop {
 
     // Takes the size from the BMP header, as a real picture control would.
     bool loadPicture(const std::string& path) override {
-        std::ifstream in(path, std::ios::binary);
-        char header[26] = {};
-        if (!in.read(header, sizeof header)) {
+        std::string header(26, '\0');
+        if (!std::ifstream(path, std::ios::binary).read(header.data(), header.size())) {
             return false;
         }
-        picture = {readInt32(header + 18), readInt32(header + 22)};
+        picture = {static_cast<std::int32_t>(leAt(header, 18, 4)),
+                   static_cast<std::int32_t>(leAt(header, 22, 4))};
         if (picture.height < 0) {
             picture.height = -picture.height;
         }
@@ -141,14 +152,23 @@ class FakeDesktop : public Desktop {
         return !autostartWriteFails;
     }
     void removeAutostart(const std::string& name) override { autostart.erase(name); }
+};
 
-  private:
-    static int readInt32(const char* p) {
-        std::uint32_t v = 0;
-        for (int i = 3; i >= 0; --i) {
-            v = (v << 8) | static_cast<unsigned char>(p[i]);
+// A form on a fake desktop, whose breathing a test starts and ticks by hand.
+struct FormTest : testing::Test {
+    FakeDesktop desktop;
+    TFormKivo form{desktop};
+
+    void start(Size picture, std::int32_t vid) {
+        desktop.picture = picture;
+        form.state.InsetMax = halfLargerSide(picture);
+        form.state.Vid = vid;
+        form.Image2Click();
+    }
+    void tick(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            form.Timer1Timer();
         }
-        return static_cast<std::int32_t>(v);
     }
 };
 

@@ -5,6 +5,8 @@
 #include "fake_desktop.h"
 #include "temp_files.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <initializer_list>
 #include <string>
@@ -45,6 +47,14 @@ template <class Desktop = FakeDesktop> struct Program {
         }
         form.dispatch([&] { form.SpeedButton1Click(); });
     }
+    // What a start or a choice that came to nothing leaves: image/1.bmp, in the window as it was.
+    void expectUnchanged() const {
+        EXPECT_EQ(form.state.ImagePath, image("1.bmp"));
+        EXPECT_EQ(form.state.Changed, 0);
+        EXPECT_EQ(desktop.picturePath, image("1.bmp"));
+        EXPECT_EQ(desktop.window, (WindowBounds{10, 20, 280, 279}));
+        EXPECT_EQ(desktop.level, WindowLevel::Normal);
+    }
     // Each dialog's title and text, then each error box's caption and text.
     std::vector<std::string> texts() const {
         std::vector<std::string> texts;
@@ -57,5 +67,16 @@ template <class Desktop = FakeDesktop> struct Program {
         return texts;
     }
 };
+
+// The notes on a failed copy, with the system's error code, and on a picture under 100 x 100.
+inline std::string copyFailure(int code) {
+    return "Error: Ошибка копирования файла:\nОшибка копирования файла!! Код ошибки: " +
+           std::to_string(code);
+}
+inline std::string tooSmall(const std::string& size) {
+    return "Error: Размер, выбранной картинки, менее рекомендуемого!\nВы выбрали картинку "
+           "размером: " +
+           size + "\nРекомендуемый размер не менее 100Х100\nПредлагаю выбрать другую картинку.";
+}
 
 } // namespace kivo::test

@@ -57,45 +57,53 @@ inline std::string readFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Little-endian; bytes beyond the value's four are zeros.
-inline void putLe(std::string& out, std::uint32_t value, int bytes) {
-    const std::uint64_t wide = value;
-    for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>(i < 8 ? (wide >> (8 * i)) & 0xFF : 0);
+// The little-endian field of `size` bytes; a negative value in two's complement, bytes
+// beyond the value's four are zeros.
+inline std::string le(std::int64_t value, int size) {
+    std::string field;
+    for (int i = 0; i < size; ++i) {
+        field +=
+            static_cast<char>(i < 4 ? (static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF : 0);
     }
+    return field;
+}
+
+// The fields that the 40-byte information header and its longer successors begin with.
+inline std::string infoHeader(int size, int width, int height, int bits, int compression,
+                              std::size_t pixelBytes, int colours = 0) {
+    return le(size, 4) + le(width, 4) + le(height, 4) + le(1, 2) + le(bits, 2) +
+           le(compression, 4) + le(static_cast<std::int64_t>(pixelBytes), 4) + le(2835, 4) +
+           le(2835, 4) + le(colours, 4) + le(0, 4);
+}
+
+// A bitmap file: its file header, then the information header, palette and pixels as given.
+inline std::string bmpFile(const std::string& info, const std::string& palette,
+                           const std::string& pixels) {
+    const std::size_t offset = 14 + info.size() + palette.size();
+    return "BM" + le(static_cast<std::int64_t>(offset + pixels.size()), 4) + le(0, 4) +
+           le(static_cast<std::int64_t>(offset), 4) + info + palette + pixels;
+}
+
+// An uncompressed 24-bit bottom-up BMP; `pixel(x, y)` gives a pixel's "BGR" bytes, y from the top.
+template <typename PixelAt> std::string bmp24Of(int width, int height, PixelAt pixel) {
+    const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};
+    std::string pixels;
+    for (int y = height - 1; y >= 0; --y) {
+        std::string row;
+        for (int x = 0; x < width; ++x) {
+            row += pixel(x, y);
+        }
+        row.resize(stride, '\0');
+        pixels += row;
+    }
+    return bmpFile(infoHeader(40, width, height, 24, 0, pixels.size()), "", pixels);
 }
 
 // A valid uncompressed 24-bit BMP of one colour.
 inline std::string bmp24(int width, int height, std::uint8_t r = 200, std::uint8_t g = 120,
                          std::uint8_t b = 40) {
-    const std::uint32_t stride = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
-    const std::uint32_t pixels = stride * static_cast<std::uint32_t>(height);
-    std::string out = "BM";
-    putLe(out, 54 + pixels, 4);
-    putLe(out, 0, 4);
-    putLe(out, 54, 4);
-    putLe(out, 40, 4);
-    putLe(out, static_cast<std::uint32_t>(width), 4);
-    putLe(out, static_cast<std::uint32_t>(height), 4);
-    putLe(out, 1, 2);
-    putLe(out, 24, 2);
-    putLe(out, 0, 4);
-    putLe(out, pixels, 4);
-    putLe(out, 2835, 4);
-    putLe(out, 2835, 4);
-    putLe(out, 0, 4);
-    putLe(out, 0, 4);
-    for (int y = 0; y < height; ++y) {
-        std::string row;
-        for (int x = 0; x < width; ++x) {
-            row += static_cast<char>(b);
-            row += static_cast<char>(g);
-            row += static_cast<char>(r);
-        }
-        row.resize(stride, '\0');
-        out += row;
-    }
-    return out;
+    const std::string bgr{static_cast<char>(b), static_cast<char>(g), static_cast<char>(r)};
+    return bmp24Of(width, height, [&bgr](int, int) { return bgr; });
 }
 
 } // namespace kivo::test

@@ -9,22 +9,7 @@
 namespace kivo {
 namespace {
 
-struct Animation : ::testing::Test {
-    test::FakeDesktop desktop;
-    TFormKivo form{desktop};
-
-    void start(Size picture, std::int32_t vid) {
-        desktop.picture = picture;
-        form.state.InsetMax = halfLargerSide(picture);
-        form.state.Vid = vid;
-        form.Image2Click();
-    }
-    void tick(int count = 1) {
-        for (int i = 0; i < count; ++i) {
-            form.Timer1Timer();
-        }
-    }
-};
+using Animation = test::FormTest;
 
 TEST_F(Animation, StartFitsTheWindowToThePictureAndHidesTheControls) {
     desktop.window = {50, 60, 400, 300};
@@ -73,6 +58,7 @@ TEST_F(Animation, LevelFollowsFlpvAndIsSetBeforeTheOutline) {
         EXPECT_TRUE(desktop.outlines.empty());
     };
     tick();
+    EXPECT_TRUE(desktop.injectAt.empty()) << "the tick passed no AfterLevel point";
     form.state.Flpv = 0;
     tick();
     EXPECT_EQ(desktop.level, WindowLevel::Normal);

@@ -1,6 +1,5 @@
 // Hostile and unlucky inputs: files that vanish, lie about their size or are garbage.
 #include "capped_run.h"
-#include "core/paths.h"
 #include "core/picture/bitmap_check.h"
 #include "core/text.h"
 #include "core/window/form_kivo.h"
@@ -17,10 +16,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -32,15 +27,17 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using namespace std::string_literals; // texts with NUL bytes inside
 using test::bmp24;
+using test::bmpFile;
+using test::copyFailure;
 using test::FakeDesktop;
+using test::infoHeader;
 using test::jpegClaiming;
 using test::makeJpeg;
 using test::Outcome;
-using test::putLe;
 using test::readFile;
 using test::runCapped;
-using test::TempDir;
 using test::writeFile;
 
 // A fake desktop whose file dialog can hand back a file that is gone by the time the program
@@ -58,36 +55,12 @@ class VanishingDesktop : public FakeDesktop {
     }
 };
 
-// The program whose file dialog can hand back a file that is gone by then.
-struct Program : test::Program<VanishingDesktop> {
-    void expectPictureUnchanged() const {
-        EXPECT_EQ(form.state.ImagePath, image("1.bmp"));
-        EXPECT_EQ(form.state.Changed, 0);
-        EXPECT_EQ(desktop.picturePath, image("1.bmp"));
-        EXPECT_EQ(desktop.window, (WindowBounds{10, 20, 280, 279}));
-    }
-};
-
-std::string copyFailure(int code) {
-    return "Error: Ошибка копирования файла:\nОшибка копирования файла!! Код ошибки: " +
-           std::to_string(code);
-}
+using Program = test::Program<VanishingDesktop>;
 
 // A BMP header of the given size and format over a handful of pixel bytes.
-std::string bitmapClaiming(std::uint32_t width, std::int32_t height, int bitCount,
-                           std::uint32_t compression) {
-    std::string bytes = "BM";
-    putLe(bytes, 54 + 64, 4);
-    putLe(bytes, 0, 4);
-    putLe(bytes, 54, 4);
-    putLe(bytes, 40, 4);
-    putLe(bytes, width, 4);
-    putLe(bytes, static_cast<std::uint32_t>(height), 4);
-    putLe(bytes, 1, 2);
-    putLe(bytes, static_cast<std::uint32_t>(bitCount), 2);
-    putLe(bytes, compression, 4);
-    putLe(bytes, 0, 4 * 6);
-    return bytes + std::string(64, '\0');
+std::string bitmapClaiming(int width, int height, int bitCount, int compression) {
+    return bmpFile(infoHeader(40, width, height, bitCount, compression, 64), "",
+                   std::string(64, '\0'));
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -105,11 +78,6 @@ constexpr bool kAddressSanitizer = false;
 // Memory a refused picture may cost beyond what the process had; the sanitizer's own
 // bookkeeping takes more.
 constexpr long kExtraMemoryKib = (kAddressSanitizer ? 64 : 16) * 1024;
-
-// Texts with NUL bytes inside.
-template <std::size_t N> std::string bytes(const char (&text)[N]) {
-    return std::string(text, N - 1);
-}
 
 // Refusing a lying header takes a moment and next to no memory; the measures go into the
 // test's report.
@@ -192,7 +160,7 @@ TEST(VanishingPicture, IsAFailedCopyOrConversionAndNeverCostsTheCopyInThePicture
         program.desktop.removeChosen = true;
         program.choose({c.prepare(program)});
         c.expect(program);
-        program.expectPictureUnchanged();
+        program.expectUnchanged();
     }
 }
 
@@ -251,13 +219,9 @@ TEST(TinyPicture, AJpegOf1By1ConvertsAndIsThenRefusedAsTooSmall) {
         ASSERT_TRUE(fs::exists(program.photo("dot.bmp")));
         EXPECT_NO_THROW(checkBitmapFile(program.photo("dot.bmp")));
         EXPECT_EQ(readFile(program.image("dot.bmp")), readFile(program.photo("dot.bmp")));
-        EXPECT_EQ(program.texts(),
-                  std::vector<std::string>{
-                      "Error: Размер, выбранной картинки, менее рекомендуемого!\nВы выбрали "
-                      "картинку размером: 1x1\nРекомендуемый размер не менее 100Х100\n"
-                      "Предлагаю выбрать другую картинку."});
+        EXPECT_EQ(program.texts(), std::vector<std::string>{test::tooSmall("1x1")});
         EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
-        program.expectPictureUnchanged();
+        program.expectUnchanged();
     }
 }
 
@@ -291,7 +255,7 @@ TEST(DamagedSettings, TenMegabytesOfGarbageWithoutKeysChangeNothing) {
         EXPECT_EQ(program.texts(), std::vector<std::string>{});
         EXPECT_EQ(program.form.state.Vid, 2);
         EXPECT_EQ(program.form.state.Flpv, 0);
-        program.expectPictureUnchanged();
+        program.expectUnchanged();
     }
 }
 
@@ -329,7 +293,7 @@ TEST(DamagedSettings, AFileOfLoneCarriageReturnsIsOneLine) {
 // The message names the bad value whole: a NUL, which would cut it short, shows as U+FFFD.
 TEST(DamagedSettings, ANulByteInANumberMakesItABadNumber) {
     Program program;
-    program.writeSettings(bytes("Formkivo.left=5\r\nVid=1\0\r\nflpv=true\r\n"));
+    program.writeSettings("Formkivo.left=5\r\nVid=1\0\r\nflpv=true\r\n"s);
     program.start();
     EXPECT_EQ(program.texts(),
               std::vector<std::string>{"error box kivo: '1�' is not a valid integer value."});
@@ -343,7 +307,7 @@ TEST(DamagedSettings, ANulByteEndsThePicturesPath) {
     // No file name holds a NUL: what follows it must neither be kept nor name another file.
     Program program;
     const std::string picture = program.image("1.bmp");
-    program.writeSettings("Image=" + picture + bytes("\0.jpg\r\nVid=1\r\n"));
+    program.writeSettings("Image=" + picture + "\0.jpg\r\nVid=1\r\n"s);
     program.start();
     EXPECT_EQ(program.texts(), std::vector<std::string>{});
     EXPECT_EQ(program.form.state.ImagePath, picture);
@@ -353,12 +317,12 @@ TEST(DamagedSettings, ANulByteEndsThePicturesPath) {
 
 TEST(DamagedSettings, ANulByteInAKeyOrAfterTrueIsNoKey) {
     Program program;
-    program.writeSettings(bytes("\0Vid=1\r\nVi\0d=0\r\nflpv=true\0\r\n"));
+    program.writeSettings("\0Vid=1\r\nVi\0d=0\r\nflpv=true\0\r\n"s);
     program.start();
     EXPECT_EQ(program.texts(), std::vector<std::string>{});
     EXPECT_EQ(program.form.state.Vid, 2);
     EXPECT_EQ(program.form.state.Flpv, 0);
-    program.expectPictureUnchanged();
+    program.expectUnchanged();
 }
 
 } // namespace

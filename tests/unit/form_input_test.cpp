@@ -6,9 +6,7 @@
 namespace kivo {
 namespace {
 
-struct Input : ::testing::Test {
-    test::FakeDesktop desktop;
-    TFormKivo form{desktop};
+struct Input : test::FormTest {
     FormInput input{form};
 
     bool started() const { return form.state.Running == 1; }

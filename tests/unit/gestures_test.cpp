@@ -10,16 +10,7 @@
 namespace kivo {
 namespace {
 
-struct Gestures : ::testing::Test {
-    test::FakeDesktop desktop;
-    TFormKivo form{desktop};
-
-    void startRunning() {
-        form.state.InsetMax = 140;
-        form.Image2Click();
-        form.Timer1Timer();
-    }
-};
+using Gestures = test::FormTest;
 
 TEST_F(Gestures, DraggingMovesTheWindowByTheMouseAndMarksAChange) {
     desktop.window = {100, 50, 280, 279};
@@ -65,7 +56,8 @@ TEST_F(Gestures, AReleaseThatRunsInsideThePressLeavesNoDrag) {
 }
 
 TEST_F(Gestures, DragPausesTheAnimationAndTheReleaseResumesIt) {
-    startRunning();
+    start({280, 280}, 2);
+    tick();
     form.Image1MouseDown(MouseButton::Left, 10, 10);
     EXPECT_FALSE(desktop.timerEnabled);
     form.Image1MouseMove(12, 10);
@@ -112,7 +104,8 @@ TEST_F(Gestures, StayOnTopAnswersSetFlpvAndTheAutostartEntry) {
 }
 
 TEST_F(Gestures, FailedAutostartWriteEndsTheHandlerWithFlpvSetAndTheReleaseResumes) {
-    startRunning();
+    start({280, 280}, 2);
+    tick();
     desktop.autostartWriteFails = true;
     desktop.answers = {ModalResult::OK};
     form.dispatch([&] { form.Image1MouseDown(MouseButton::Right, 5, 5); });
@@ -165,7 +158,8 @@ TEST_F(Closing, NoClosesWithoutSaving) {
 }
 
 TEST_F(Closing, FailedWriteKeepsTheWindowOpenAndTheNextResumeTicksOnce) {
-    startRunning();
+    start({280, 280}, 2);
+    tick();
     desktop.answers = {ModalResult::OK};
     form.dispatch([&] { form.Image1DblClick(); });
     EXPECT_EQ(desktop.errorBoxes.size(), 1u);

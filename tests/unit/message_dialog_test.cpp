@@ -16,20 +16,20 @@ std::vector<std::string> captions(const DialogModel& model) {
 }
 
 TEST(DialogModel, KindsGiveTitlesAndIcons) {
-    const auto title = [](DialogKind kind) {
-        return makeDialogModel("x", kind, {R::OK}, "Kivo").title;
-    };
-    EXPECT_EQ(title(DialogKind::Error), "Error");
-    EXPECT_EQ(title(DialogKind::Information), "Information");
-    EXPECT_EQ(title(DialogKind::Confirmation), "Confirm");
-    EXPECT_EQ(title(DialogKind::Warning), "Warning");
-    EXPECT_EQ(title(DialogKind::Plain), "Kivo");
-    EXPECT_EQ(makeDialogModel("x", DialogKind::Error, {R::OK}, "").icon, DialogIcon::Stop);
-    EXPECT_EQ(makeDialogModel("x", DialogKind::Information, {R::OK}, "").icon,
-              DialogIcon::Information);
-    EXPECT_EQ(makeDialogModel("x", DialogKind::Confirmation, {R::OK}, "").icon,
-              DialogIcon::Question);
-    EXPECT_EQ(makeDialogModel("x", DialogKind::Plain, {R::OK}, "").icon, DialogIcon::None);
+    const struct {
+        DialogKind kind;
+        const char* title;
+        DialogIcon icon;
+    } cases[] = {{DialogKind::Error, "Error", DialogIcon::Stop},
+                 {DialogKind::Information, "Information", DialogIcon::Information},
+                 {DialogKind::Confirmation, "Confirm", DialogIcon::Question},
+                 {DialogKind::Warning, "Warning", DialogIcon::Warning},
+                 {DialogKind::Plain, "Kivo", DialogIcon::None}};
+    for (const auto& c : cases) {
+        const DialogModel model = makeDialogModel("x", c.kind, {R::OK}, "Kivo");
+        EXPECT_EQ(model.title, c.title);
+        EXPECT_EQ(model.icon, c.icon) << c.title;
+    }
 }
 
 TEST(DialogModel, ButtonsFollowTheFixedOrderWhateverTheCallersOrder) {

@@ -1,3 +1,4 @@
+#include "core/window/display_scale.h"
 #include "core/window/on_screen.h"
 
 #include <gtest/gtest.h>
@@ -52,12 +53,6 @@ TEST(RescuedTopLeft, MovesOnlyAWindowNoScreenShowsEnoughOf) {
     }
 }
 
-} // namespace
-} // namespace kivo
-
-namespace kivo {
-namespace {
-
 TEST(OpeningSize, KeepsASavedSizeBetweenTheSmallestAndTheLargestPicture) {
     const Size design{280, 279};
     EXPECT_EQ(openingSize({400, 300}, design), (Size{400, 300}));
@@ -69,14 +64,6 @@ TEST(OpeningSize, KeepsASavedSizeBetweenTheSmallestAndTheLargestPicture) {
     EXPECT_EQ(openingSize({100000, 100000}, design), (Size{8192, 8192}));
     EXPECT_EQ(openingSize({40000, 120}, design), (Size{32767, 120}));
 }
-
-} // namespace
-} // namespace kivo
-
-#include "core/window/display_scale.h"
-
-namespace kivo {
-namespace {
 
 TEST(DisplayScale, LengthsRoundTripAndEachMonitorKeepsItsCorner) {
     struct Length {

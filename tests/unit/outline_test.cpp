@@ -98,10 +98,7 @@ TEST(OutlineRects, ThinEllipsesHaveNoHolesAndEqualRowsMerge) {
     EXPECT_LT(rectsOf(OutlineKind::Ellipse, {0, 0, 1920, 1080}).size(), 1000u);
 }
 
-struct OutlineChoice : ::testing::Test {
-    test::FakeDesktop desktop;
-    TFormKivo form{desktop};
-};
+using OutlineChoice = test::FormTest;
 
 TEST_F(OutlineChoice, AsksWithYesNoAllAndPutsTheWindowOnTop) {
     desktop.answers = {ModalResult::Yes};

@@ -18,21 +18,14 @@ namespace {
 
 using test::FakeDesktop;
 using test::jpegClaiming;
+using test::leAt;
 using test::makeJpeg;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-std::uint32_t le(const std::string& bytes, std::size_t offset, int size) {
-    std::uint32_t value = 0;
-    for (int i = size - 1; i >= 0; --i) {
-        value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
-    }
-    return value;
-}
-
 std::string pixelsOf(const std::string& bmp) {
-    return bmp.substr(le(bmp, 10, 4));
+    return bmp.substr(leAt(bmp, 10, 4));
 }
 
 // A folder of pictures, and the form that converts them.
@@ -92,17 +85,9 @@ TEST(Preobraz, ColourGives24BitRowsPaddedToFourBytesAsDjpegDecodesThem) {
             const std::string bmp = readFile(c.convert(name));
             const std::uint32_t stride = (width * 3 + 3) / 4 * 4;
             ASSERT_EQ(bmp.size(), 54 + stride * 7);
-            EXPECT_EQ(bmp.substr(0, 2), "BM");
-            EXPECT_EQ(le(bmp, 2, 4), bmp.size());
-            EXPECT_EQ(le(bmp, 6, 4), 0u);
-            EXPECT_EQ(le(bmp, 10, 4), 54u);
-            EXPECT_EQ(le(bmp, 14, 4), 40u);
-            EXPECT_EQ(le(bmp, 18, 4), static_cast<std::uint32_t>(width));
-            EXPECT_EQ(le(bmp, 22, 4), 7u) << "positive: rows bottom-up";
-            EXPECT_EQ(le(bmp, 26, 2), 1u);
-            EXPECT_EQ(le(bmp, 28, 2), 24u);
-            EXPECT_EQ(le(bmp, 30, 4), 0u);
-            EXPECT_EQ(le(bmp, 46, 4), 0u);
+            // A plain bottom-up bitmap's header, without resolution or palette.
+            EXPECT_EQ(bmp.substr(0, 38), test::bmp24(width, 7).substr(0, 38));
+            EXPECT_EQ(bmp.substr(38, 16), std::string(16, '\0'));
             for (std::uint32_t row = 0; row < 7; ++row) {
                 for (std::uint32_t pad = width * 3; pad < stride; ++pad) {
                     EXPECT_EQ(bmp[54 + row * stride + pad], '\0');
@@ -113,31 +98,32 @@ TEST(Preobraz, ColourGives24BitRowsPaddedToFourBytesAsDjpegDecodesThem) {
     }
 }
 
-// djpeg writes a full 256-entry table; the conversion writes only the decoder's colours.
-void expectPaletteLikeDjpeg(const std::string& bmp, const std::string& djpeg) {
-    const std::uint32_t colours = le(bmp, 46, 4);
-    EXPECT_LE(colours, 236u);
-    EXPECT_GT(colours, 2u);
-    EXPECT_EQ(le(bmp, 28, 2), 8u);
-    EXPECT_EQ(le(bmp, 10, 4), 54 + 4 * colours);
-    EXPECT_EQ(bmp.substr(54, 4 * colours), djpeg.substr(54, 4 * colours));
-    EXPECT_EQ(pixelsOf(bmp), pixelsOf(djpeg));
-}
-
-TEST(Preobraz, GreyGivesAtMost236LevelsByTheOnePassQuantiser) {
-    Conversion c;
-    writeFile(c.path("grey.jpg"), makeJpeg(61, 40, {.grey = true}));
-    const std::string bmp = readFile(c.convert("grey.jpg"));
-    expectPaletteLikeDjpeg(bmp, c.djpeg("-colors 236 -onepass -dither fs", "grey.jpg"));
-    EXPECT_EQ(bmp.size(), le(bmp, 10, 4) + 64 * 40u);
-}
-
-TEST(Preobraz, ColourOnAnEightBitDisplayGoesThroughTheTwoPassQuantiser) {
-    Conversion c;
-    c.desktop.depth = 8;
-    writeFile(c.path("colour.jpg"), makeJpeg(50, 30));
-    const std::string bmp = readFile(c.convert("colour.jpg"));
-    expectPaletteLikeDjpeg(bmp, c.djpeg("-colors 236 -dither fs", "colour.jpg"));
+// Grey goes through the one-pass quantiser, colour on an 8-bit display through the two-pass
+// one. djpeg writes a full 256-entry table; the conversion writes only the decoder's colours.
+TEST(Preobraz, GreyAndColourOnAnEightBitDisplayGetAtMost236ColoursAsDjpegQuantisesThem) {
+    const struct {
+        const char* name;
+        bool grey;
+        int depth;
+        const char* djpeg;
+    } cases[] = {{"grey.jpg", true, 24, "-colors 236 -onepass -dither fs"},
+                 {"colour.jpg", false, 8, "-colors 236 -dither fs"}};
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.name);
+        Conversion c;
+        c.desktop.depth = row.depth;
+        writeFile(c.path(row.name), makeJpeg(61, 40, {.grey = row.grey}));
+        const std::string bmp = readFile(c.convert(row.name));
+        const std::string djpeg = c.djpeg(row.djpeg, row.name);
+        const std::uint32_t colours = leAt(bmp, 46, 4);
+        EXPECT_LE(colours, 236u);
+        EXPECT_GT(colours, 2u);
+        EXPECT_EQ(leAt(bmp, 28, 2), 8u);
+        EXPECT_EQ(leAt(bmp, 10, 4), 54 + 4 * colours);
+        EXPECT_EQ(bmp.size(), 54 + 4 * colours + 64 * 40) << "rows padded to four bytes";
+        EXPECT_EQ(bmp.substr(54, 4 * colours), djpeg.substr(54, 4 * colours));
+        EXPECT_EQ(pixelsOf(bmp), pixelsOf(djpeg));
+    }
 }
 
 TEST(Preobraz, AFileCutShortConvertsWithoutAMessage) {

@@ -27,28 +27,22 @@ struct ReadResult {
     std::string error;
 };
 
-ReadResult readBytes(const std::string& bytes) {
-    TempDir dir;
-    // On Windows the file holds the system code page's bytes.
-    writeFile(dir.path() / "soxran.txt", systemTextFromUtf8(bytes));
+// What reading the file gives; the error is "" when it is read to its end.
+ReadResult read(const std::string& file) {
     ReadResult result;
     try {
-        readSettings((dir.path() / "soxran.txt").string(), result.state, result.window);
+        readSettings(file, result.state, result.window);
     } catch (const KivoError& error) {
         result.error = error.what();
     }
     return result;
 }
 
-std::string readError(const std::string& file) {
-    KivoState state;
-    WindowBounds window;
-    try {
-        readSettings(file, state, window);
-        return "";
-    } catch (const KivoError& error) {
-        return error.what();
-    }
+ReadResult readBytes(const std::string& bytes) {
+    TempDir dir;
+    // On Windows the file holds the system code page's bytes.
+    writeFile(dir.path() / "soxran.txt", systemTextFromUtf8(bytes));
+    return read((dir.path() / "soxran.txt").string());
 }
 
 std::string writeError(const fs::path& file, const std::string& imagePath = "/opt/kivo/1.bmp") {
@@ -112,8 +106,8 @@ TEST(SettingsReader, ABadNumberStopsTheReadingWithEarlierValuesApplied) {
 
 TEST(SettingsReader, TellsAMissingFileFromAMissingFolder) {
     TempDir dir;
-    EXPECT_EQ(readError((dir.path() / "soxran.txt").string()), "File not found");
-    EXPECT_EQ(readError((dir.path() / "date" / "soxran.txt").string()), "Invalid filename");
+    EXPECT_EQ(read((dir.path() / "soxran.txt").string()).error, "File not found");
+    EXPECT_EQ(read((dir.path() / "date" / "soxran.txt").string()).error, "Invalid filename");
 }
 
 TEST(SettingsWriter, ReplacesTheFileWithEightCrLfLines) {

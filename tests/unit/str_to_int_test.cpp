@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 #include <utility>
 
 namespace kivo {
@@ -50,15 +51,15 @@ TEST(StrToInt, RefusesAnythingElseQuotingTheText) {
         "\t1",        "$G",          "$100000000",
         "2147483648", "-2147483649", "99999999999999999999",
         "0x 1",       "- 1",         "$1FFFFFFFF",
+        " 1 ",
     };
     for (const char* text : cases) {
-        EXPECT_THROW(strToInt(text), KivoError) << "'" << text << "'";
-    }
-    try {
-        strToInt(" 1 ");
-        FAIL() << "' 1 ' converted";
-    } catch (const KivoError& error) {
-        EXPECT_STREQ(error.what(), "' 1 ' is not a valid integer value");
+        try {
+            strToInt(text);
+            ADD_FAILURE() << "'" << text << "' converted";
+        } catch (const KivoError& error) {
+            EXPECT_EQ(error.what(), "'" + std::string(text) + "' is not a valid integer value");
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 #include "core/window/form_kivo.h"
 #include "core/window/message_dialog.h"
 #include "fake_desktop.h"
+#include "program.h"
 #include "system_texts.h"
 #include "temp_files.h"
 
@@ -10,8 +11,8 @@
 namespace kivo {
 namespace {
 
-using test::FakeDesktop;
-using test::TempDir;
+using test::bmp24;
+using test::writeFile;
 
 TEST(ApplicationTitle, FoldsAllButTheFirstLetterUpToTheFirstDot) {
     EXPECT_EQ(applicationTitleFor(std::string("Prog") + pathSeparator() + "KIVO.EXE"), "Kivo");
@@ -49,44 +50,14 @@ TEST(HalfLargerSide, TruncatesTheLargerSide) {
     EXPECT_EQ(halfLargerSide({1, 1}), 0);
 }
 
-} // namespace
-} // namespace kivo
-
-namespace kivo {
-namespace {
-
-using test::bmp24;
-using test::FakeDesktop;
-using test::TempDir;
-using test::writeFile;
-
-// A program folder with the executable's place, image/1.bmp and date/.
-struct ProgramFolder {
-    TempDir dir;
-    FakeDesktop desktop;
-    TFormKivo form{desktop};
-
-    explicit ProgramFolder(Size picture = {280, 280}) {
-        std::filesystem::create_directories(dir.path() / "image");
-        std::filesystem::create_directories(dir.path() / "date");
-        writeFile(dir.path() / "image" / "1.bmp", bmp24(picture.width, picture.height));
-        desktop.exePath = (dir.path() / "kivo").string();
-        desktop.picture = {0, 0};
-    }
-    void settings(const std::string& lines) {
-        writeFile(dir.path() / "date" / "soxran.txt", lines);
-    }
-    void start() {
-        form.dispatch([&] { form.FormCreate(); });
-    }
-};
+using Program = test::Program<>;
 
 TEST(FormCreate, WithoutSettingsShowsTheDefaultPictureInTheDefaultWindow) {
-    ProgramFolder program;
+    Program program;
     program.start();
     const KivoState& s = program.form.state;
     EXPECT_EQ(s.ProgramDir, program.dir.dir());
-    EXPECT_EQ(s.ImagePath, pictureFolder(program.dir.dir()) + "1.bmp");
+    EXPECT_EQ(s.ImagePath, program.image("1.bmp"));
     EXPECT_EQ(s.Vid, 2);
     EXPECT_EQ(s.Flpv, 0);
     EXPECT_EQ(s.ScreenWidth, 1280);
@@ -95,39 +66,39 @@ TEST(FormCreate, WithoutSettingsShowsTheDefaultPictureInTheDefaultWindow) {
     EXPECT_EQ(s.InsetMax, 140);
     EXPECT_EQ(s.Running, 0);
     EXPECT_EQ(s.Changed, 0);
-    EXPECT_EQ(program.desktop.window, (WindowBounds{0, 0, 280, 279}));
+    EXPECT_EQ(program.desktop.window, (WindowBounds{10, 20, 280, 279}));
     EXPECT_EQ(program.desktop.picturePath, s.ImagePath);
     EXPECT_EQ(program.desktop.panel, (Point{100, 95}));
-    EXPECT_TRUE(program.desktop.errorBoxes.empty());
+    EXPECT_EQ(program.texts(), std::vector<std::string>{});
 }
 
 TEST(FormCreate, SettingsGiveTheWindowItsPlaceAndSizeNotThePictures) {
-    ProgramFolder program;
-    program.settings("Параметры окон и опций Kivo\r\nImage=" + program.dir.dir() +
-                     "image/1.bmp\r\nFormkivo.left=50\r\nFormkivo.top=60\r\n"
-                     "Formkivo.width=400\r\nFormkivo.height=300\r\nVid=1\r\nflpv=true\r\n");
+    Program program;
+    program.writeSettings("Параметры окон и опций Kivo\r\nImage=" + program.image("1.bmp") +
+                          "\r\nFormkivo.left=50\r\nFormkivo.top=60\r\n"
+                          "Formkivo.width=400\r\nFormkivo.height=300\r\nVid=1\r\nflpv=true\r\n");
     program.start();
     EXPECT_EQ(program.desktop.window, (WindowBounds{50, 60, 400, 300}));
-    EXPECT_EQ(program.desktop.picture, (Size{280, 280}));
+    EXPECT_EQ(program.desktop.picturePath, program.image("1.bmp"));
     EXPECT_EQ(program.desktop.panel, (Point{160, 106}));
     EXPECT_EQ(program.form.state.Vid, 1);
     EXPECT_EQ(program.form.state.Flpv, 1);
-    EXPECT_TRUE(program.desktop.errorBoxes.empty());
+    EXPECT_EQ(program.texts(), std::vector<std::string>{});
 }
 
 // The start-up scenarios show where and how large the window opens; this is their case that
 // reading stops short of.
 TEST(FormCreate, AWindowLeftOffTheScreenByABadNumberStillComesOnIt) {
-    ProgramFolder program;
-    program.settings("Formkivo.left=-9000\r\nFormkivo.top=x\r\n");
+    Program program;
+    program.writeSettings("Formkivo.left=-9000\r\nFormkivo.top=x\r\n");
     program.start();
     EXPECT_EQ(program.desktop.errorBoxes.size(), 1u);
-    EXPECT_EQ(program.desktop.window, (WindowBounds{0, 0, 280, 279}));
+    EXPECT_EQ(program.desktop.window, (WindowBounds{0, 20, 280, 279}));
 }
 
-TEST(ScreensChanged, BringsALostWindowBackUnlessTheUserDragsIt) {
-    FakeDesktop desktop;
-    TFormKivo form(desktop);
+using ScreensChanged = test::FormTest;
+
+TEST_F(ScreensChanged, BringsALostWindowBackUnlessTheUserDragsIt) {
     desktop.window = {1500, 300, 280, 279};
     desktop.screenBoxes = {{0, 0, 1280, 1024}, {1280, 0, 2560, 1024}};
     form.ScreensChanged();
@@ -143,21 +114,22 @@ TEST(ScreensChanged, BringsALostWindowBackUnlessTheUserDragsIt) {
 }
 
 TEST(FormCreate, AWidePictureSetsTheInsetFromItsWidth) {
-    ProgramFolder program({300, 200});
+    Program program;
+    writeFile(program.image("1.bmp"), bmp24(300, 200));
     program.start();
     EXPECT_EQ(program.form.state.Inset, 150);
     EXPECT_EQ(program.form.state.InsetMax, 150);
 }
 
 TEST(FormCreate, AMissingPictureIsReportedAndLeavesTheDesignTimeState) {
-    ProgramFolder program;
-    const std::string missing = program.dir.dir() + "image/gone.bmp";
-    program.settings("Image=" + missing + "\r\nFormkivo.left=30\r\n");
+    Program program;
+    const std::string missing = program.image("gone.bmp");
+    program.writeSettings("Image=" + missing + "\r\nFormkivo.left=30\r\n");
     program.start();
-    ASSERT_EQ(program.desktop.errorBoxes.size(), 1u);
-    EXPECT_EQ(program.desktop.errorBoxes[0].first, "kivo");
-    EXPECT_EQ(program.desktop.errorBoxes[0].second,
-              errorBoxText("Cannot open file \"" + missing + "\". " + test::missingFileReason()));
+    EXPECT_EQ(program.texts(),
+              std::vector<std::string>{"error box kivo: " +
+                                       errorBoxText("Cannot open file \"" + missing + "\". " +
+                                                    test::missingFileReason())});
     EXPECT_EQ(program.desktop.window.left, 30);
     EXPECT_EQ(program.desktop.panel, (Point{102, 96}));
     EXPECT_EQ(program.form.state.Inset, 0);
@@ -166,28 +138,29 @@ TEST(FormCreate, AMissingPictureIsReportedAndLeavesTheDesignTimeState) {
 }
 
 TEST(FormCreate, AFileThatIsNotABitmapIsReported) {
-    ProgramFolder program;
-    writeFile(program.dir.path() / "image" / "1.bmp", "GIF89a not a bitmap at all");
+    Program program;
+    writeFile(program.image("1.bmp"), "GIF89a not a bitmap at all");
     program.start();
-    ASSERT_EQ(program.desktop.errorBoxes.size(), 1u);
-    EXPECT_EQ(program.desktop.errorBoxes[0].second, "Bitmap image is not valid.");
+    EXPECT_EQ(program.texts(),
+              std::vector<std::string>{"error box kivo: Bitmap image is not valid."});
     EXPECT_EQ(program.form.state.InsetMax, 0);
 }
 
 TEST(FormCreate, ABadNumberStopsReadingButKeepsWhatCameBefore) {
-    ProgramFolder program;
-    program.settings("Formkivo.left=30\r\nVid=1\r\nFormkivo.top=1x2\r\nFormkivo.width=500\r\n");
+    Program program;
+    program.writeSettings(
+        "Formkivo.left=30\r\nVid=1\r\nFormkivo.top=1x2\r\nFormkivo.width=500\r\n");
     program.start();
-    ASSERT_EQ(program.desktop.errorBoxes.size(), 1u);
-    EXPECT_EQ(program.desktop.errorBoxes[0].second, "'1x2' is not a valid integer value.");
-    EXPECT_EQ(program.desktop.window, (WindowBounds{30, 0, 280, 279}));
+    EXPECT_EQ(program.texts(),
+              std::vector<std::string>{"error box kivo: '1x2' is not a valid integer value."});
+    EXPECT_EQ(program.desktop.window, (WindowBounds{30, 20, 280, 279}));
     EXPECT_EQ(program.form.state.Vid, 1);
     EXPECT_TRUE(program.desktop.picturePath.empty());
 }
 
-TEST(ShowDialog, LowersATopmostWindowWhileOpenAndRaisesItAfter) {
-    FakeDesktop desktop;
-    TFormKivo form(desktop);
+using ShowDialog = test::FormTest;
+
+TEST_F(ShowDialog, LowersATopmostWindowWhileOpenAndRaisesItAfter) {
     test::raiseThroughATick(form);
     desktop.answers = {ModalResult::OK};
     EXPECT_EQ(form.ShowDialog("?", DialogKind::Confirmation, {ModalResult::OK}), ModalResult::OK);
