@@ -179,11 +179,7 @@ TEST_F(FailedSave, AMissingSettingsFolderIsReportedAndNotCreated) {
 // Over an ornament that stays on top and breathes, the box still opens above it.
 TEST_F(FailedSave, AMissingSettingsFolderIsReportedAboveAnOrnamentOnTop) {
     openWithEarlierSettings();
-    x().click(window.geometry.x + kPictureX, window.geometry.y + kPictureY, 3);
-    const auto question = waitForDialog("Confirm");
-    ASSERT_TRUE(question) << "no stay-on-top question";
-    x().pressKey("Return"); // OK
-    ASSERT_TRUE(x().waitUntilGone(question->id, timeout()));
+    acceptStayOnTop();
     x().watchShape(window.id);
     x().click(window.geometry.x + 14, window.geometry.y + 14); // the start button
     ASSERT_TRUE(x().waitForShapeChange(10s, [](const ShapeChange& c) {

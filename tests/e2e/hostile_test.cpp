@@ -18,6 +18,9 @@ namespace kivo::e2e {
 namespace {
 
 namespace fs = std::filesystem;
+using test::bmpFile;
+using test::infoHeader;
+using test::le;
 using namespace std::chrono_literals;
 
 constexpr Rect kDesignWindow{0, 0, 280, 279};
@@ -32,13 +35,6 @@ constexpr Rgb kRed{200, 40, 30};
 constexpr Rgb kBlue{30, 60, 190};
 constexpr Rgb kTeal{20, 150, 140};
 
-// The little-endian field of `size` bytes; a negative value in two's complement.
-std::string le(std::int64_t value, int size) {
-    std::string field;
-    test::putLe(field, static_cast<std::uint32_t>(value), size);
-    return field;
-}
-
 // A pixel or palette entry as a bitmap stores it.
 std::string bgr(Rgb c) {
     return {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
@@ -47,21 +43,6 @@ std::string bgr(Rgb c) {
 // `bytes` with a 32-bit field overwritten.
 std::string patched(std::string bytes, std::size_t offset, std::uint32_t value) {
     return bytes.replace(offset, 4, le(value, 4));
-}
-
-// The fields that the 40-byte information header and its longer successors begin with.
-std::string infoHeader(int size, int width, int height, int bits, int compression,
-                       std::size_t pixelBytes, int colours) {
-    return le(size, 4) + le(width, 4) + le(height, 4) + le(1, 2) + le(bits, 2) +
-           le(compression, 4) + le(pixelBytes, 4) + le(2835, 4) + le(2835, 4) + le(colours, 4) +
-           le(0, 4);
-}
-
-std::string bmpFile(const std::string& info, const std::string& palette,
-                    const std::string& pixels) {
-    const std::size_t offset = 14 + info.size() + palette.size();
-    return "BM" + le(offset + pixels.size(), 4) + le(0, 4) + le(offset, 4) + info + palette +
-           pixels;
 }
 
 // 32 bits a pixel with an alpha mask, every alpha 0: the system shows such pictures opaque.
@@ -164,6 +145,7 @@ struct HostileCase {
 
 class Hostile : public KivoTest {
   public:
+    using KivoTest::acceptStayOnTop;
     using KivoTest::autostartCommand;
     using KivoTest::face;
     using KivoTest::folder;
@@ -208,14 +190,6 @@ class Hostile : public KivoTest {
             EXPECT_LT(message.size(), 2000u);
         }
         x().pressKey("Return");
-    }
-
-    void acceptStayOnTop() {
-        x().click(window.geometry.x + kPictureX, window.geometry.y + kPictureY, 3);
-        const auto question = waitForDialog("Confirm");
-        ASSERT_TRUE(question) << "no stay-on-top question";
-        x().pressKey("Return"); // OK
-        ASSERT_TRUE(x().waitUntilGone(question->id, timeout()));
     }
 
     // Typed into the picture dialog by its name in the folder the dialog opens in.

@@ -1,6 +1,7 @@
 #include "image.h"
 
 #include "files.h"
+#include "temp_files.h"
 
 #include <cstdint>
 #include <fstream>
@@ -57,35 +58,10 @@ Image readBmp(const std::filesystem::path& path) {
 }
 
 std::string bmpBytes(const Image& image) {
-    const int stride = (image.width() * 3 + 3) & ~3;
-    const int pixels = stride * image.height();
-    std::string out = "BM";
-    const auto put = [&out](unsigned value, int bytes) {
-        for (int i = 0; i < bytes; ++i) {
-            out += static_cast<char>((value >> (8 * i)) & 0xFF);
-        }
-    };
-    put(54 + pixels, 4);
-    put(0, 4);
-    put(54, 4);
-    put(40, 4);
-    put(image.width(), 4);
-    put(image.height(), 4);
-    put(1, 2);
-    put(24, 2);
-    put(0, 4);
-    put(pixels, 4);
-    put(0, 16);
-    for (int y = image.height() - 1; y >= 0; --y) {
-        std::string row;
-        for (int x = 0; x < image.width(); ++x) {
-            const Rgb c = image.at(x, y);
-            row += {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
-        }
-        row.resize(stride, '\0');
-        out += row;
-    }
-    return out;
+    return test::bmp24Of(image.width(), image.height(), [&image](int x, int y) {
+        const Rgb c = image.at(x, y);
+        return std::string{static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+    });
 }
 
 void writePpm(const Image& image, const std::filesystem::path& path) {

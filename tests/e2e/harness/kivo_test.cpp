@@ -42,6 +42,14 @@ void KivoTest::doubleClickPicture() {
     x().doubleClick(window.geometry.x + kPictureX, window.geometry.y + kPictureY);
 }
 
+void KivoTest::acceptStayOnTop() {
+    x().click(window.geometry.x + kPictureX, window.geometry.y + kPictureY, 3);
+    const auto question = waitForDialog("Confirm");
+    ASSERT_TRUE(question) << "no stay-on-top question";
+    x().pressKey("Return"); // OK
+    ASSERT_TRUE(x().waitUntilGone(question->id, timeout()));
+}
+
 std::optional<WindowInfo> KivoTest::waitForMainWindow() {
     return x().waitForWindow(face().title(), timeout(),
                              [](const WindowInfo& window) { return !window.decorated; });

@@ -41,6 +41,8 @@ class KivoTest : public ::testing::Test {
     void dragBy(int dx, int dy);
     // Double-clicks that point of the picture.
     void doubleClickPicture();
+    // Right-clicks that point and answers the stay-on-top question with OK.
+    void acceptStayOnTop();
 
     std::optional<WindowInfo> waitForMainWindow();
     // Once its start button is drawn the window takes input; a click before may be lost.
