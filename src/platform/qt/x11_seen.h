@@ -8,8 +8,9 @@
 namespace kivo::qt {
 
 // Whether anyone can see the window, as the X server tells it: not while its screen saver
-// runs, nor while other windows cover the window wholly (which a server reports only where no
-// compositor draws the screen). Without an X server it reports nothing.
+// runs (which the server also starts when DPMS turns the display off), nor while other windows
+// cover the window wholly (which a server reports only where no compositor draws the screen).
+// Without an X server it reports nothing.
 class X11Seen : public QAbstractNativeEventFilter {
   public:
     ~X11Seen() override;
