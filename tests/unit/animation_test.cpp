@@ -76,6 +76,14 @@ TEST_F(Animation, WhileNobodySeesTheWindowOnlyTheTimerWaits) {
     EXPECT_TRUE(desktop.timerEnabled);
     tick();
     EXPECT_EQ(form.state.Inset, 129) << "the breathing went on from where it was";
+
+    tick(129);
+    EXPECT_EQ(desktop.timerInterval, 2000) << "no rest";
+    form.SeenChanged(false);
+    form.SeenChanged(true);
+    EXPECT_EQ(desktop.timerInterval, 10) << "a rest nobody saw was waited for again";
+    tick();
+    EXPECT_EQ(form.state.Inset, 1) << "the breathing did not shrink after the rest";
 }
 
 TEST_F(Animation, WidePictureShowsASwappedBandThatVanishesAtTheTurn) {

@@ -67,6 +67,11 @@ void TFormKivo::ScreensChanged() {
 void TFormKivo::SeenChanged(bool seen) {
     if (seen != seen_) {
         seen_ = seen;
+        // The rest passed while nobody saw it: the breathing goes on at once, not a whole
+        // rest later.
+        if (seen_ && timer1Enabled_ && state.Inset == 0 && state.Shrinking == 1) {
+            desktop_.setTimerInterval(kTimerInterval);
+        }
         desktop_.setTimerEnabled(timer1Enabled_ && seen_);
     }
 }
