@@ -144,8 +144,8 @@ std::string ratioCell(const std::vector<double>& ratios) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
-    const std::chrono::seconds duration(argc > 2 ? std::max(2, std::atoi(argv[2])) : 20);
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const std::chrono::seconds duration(argc > 2 ? std::max(2, std::atoi(argv[2])) : 12);
     const Work works[] = {{280, 280, 2, "ellipse"},
                           {280, 280, 1, "rectangle"},
                           {1920, 1080, 2, "ellipse"},
