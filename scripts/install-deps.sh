@@ -18,6 +18,8 @@ windows_packages=(
   wine wine64 wine32:i386 xvfb openbox locales fonts-liberation
 )
 deb_src=false
+# shellcheck source=/dev/null
+codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 case "${1:-run}" in
   run)
     packages+=(xvfb libxtst-dev imagemagick)
@@ -64,9 +66,6 @@ apt_update() {
 # Windows build compiles libjpeg-turbo from Debian's source package). Prints nothing when
 # there is nothing to add.
 deb_src_entries() {
-  local codename
-  # shellcheck source=/dev/null
-  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
   if [ -f /etc/apt/sources.list.d/debian.sources ]; then
     # deb822: repeat every enabled stanza whose Types has deb but not deb-src.
     awk 'function flush() {
@@ -137,9 +136,6 @@ case " ${packages[*]} " in *:i386*) ensure_i386 ;; esac
 # The backports twin of the machine's main Debian entry (only what is asked for by name comes
 # from it). Prints nothing when there is no such entry.
 backports_entry() {
-  local codename
-  # shellcheck source=/dev/null
-  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
   if [ -f /etc/apt/sources.list.d/debian.sources ]; then
     awk -v codename="$codename" 'function flush() {
            if (!done && uris != "" && (" " suites " ") ~ (" " codename " ")) {
@@ -179,9 +175,6 @@ ensure_i386_runs() {
       printf '%s\n' "$list" | as_root tee /etc/apt/sources.list.d/kivo-backports.list >/dev/null
     fi
     apt_update
-    local codename
-    # shellcheck source=/dev/null
-    codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
     DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq -t "$codename-backports" \
       qemu-user-static >/dev/null
   fi
@@ -249,23 +242,20 @@ matched_version_pins() {
     done
 }
 
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-  [ "$status" = installed ] || missing+=("$package")
-done
-
 # The i386 packages (wine32) go in on their own: when a mirror cannot serve them, everything
 # else still installs, and only the 32-bit build's runs are left out, loudly.
 native=()
 foreign=()
-for package in "${missing[@]}"; do
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+  [ "$status" != installed ] || continue
   case "$package" in
     *:i386) foreign+=("$package") ;;
     *) native+=("$package") ;;
   esac
 done
 export DEBIAN_FRONTEND=noninteractive
+missing=("${native[@]}" "${foreign[@]}")
 [ ${#missing[@]} -eq 0 ] || echo "Installing: ${missing[*]}"
 if [ ${#missing[@]} -gt 0 ] || $lists_stale; then
   apt_update
