@@ -1,5 +1,5 @@
-#include "core/error.h"
 #include "core/picture/bitmap_check.h"
+#include "error_of.h"
 #include "system_texts.h"
 #include "temp_files.h"
 
@@ -29,12 +29,7 @@ std::string rle8(int width, int height, int colours = 0) {
 
 // The message checkBitmapFile gives for the file, or "" when it accepts it.
 std::string checkPath(const std::string& path) {
-    try {
-        checkBitmapFile(path);
-        return "";
-    } catch (const KivoError& error) {
-        return error.what();
-    }
+    return test::errorOf([&] { checkBitmapFile(path); });
 }
 
 std::string checkBytes(const std::string& bytes) {

@@ -166,12 +166,14 @@ TEST(VanishingPicture, IsAFailedCopyOrConversionAndNeverCostsTheCopyInThePicture
 
 // Headers that claim far more pixels than the file holds are refused from the header alone:
 // the work may take 512 MiB more address space at most and must not need more than a few MiB.
-TEST(LyingHeaders, ABitmapOf60000By60000IsNotValidBeforeAnythingIsAllocated) {
+// A file that is no bitmap at all leaves the design-time state the same way.
+TEST(LyingHeaders, ABitmapOf60000By60000IsAsInvalidAsNoBitmapAndAllocatesNothing) {
     const std::pair<std::string, std::string> claims[] = {
         {"24 bits", bitmapClaiming(60000, 60000, 24, 0)},
         {"24 bits, rows top-down", bitmapClaiming(60000, -60000, 24, 0)},
         {"8 bits, run-length", bitmapClaiming(60000, 60000, 8, 1)},
         {"32 bits, bit fields", bitmapClaiming(60000, 60000, 32, 3)},
+        {"no bitmap at all", "GIF89a not a bitmap at all"},
     };
     for (const auto& [what, bytes] : claims) {
         SCOPED_TRACE(what);
@@ -179,9 +181,11 @@ TEST(LyingHeaders, ABitmapOf60000By60000IsNotValidBeforeAnythingIsAllocated) {
         writeFile(program.image("1.bmp"), bytes);
         const Outcome outcome = runCapped([&] {
             program.start();
-            return joined(program.texts()) + "picture: " + program.desktop.picturePath;
+            return joined(program.texts()) + "picture: " + program.desktop.picturePath +
+                   ", inset " + std::to_string(program.form.state.InsetMax);
         });
-        EXPECT_EQ(outcome.said, "error box kivo: Bitmap image is not valid.\n--\npicture: ");
+        EXPECT_EQ(outcome.said,
+                  "error box kivo: Bitmap image is not valid.\n--\npicture: , inset 0");
         expectCheap(outcome);
     }
 }
@@ -226,8 +230,8 @@ TEST(TinyPicture, AJpegOf1By1ConvertsAndIsThenRefusedAsTooSmall) {
 }
 
 // Start-up reads whatever is in the settings file without crashing; lines that are no keys
-// change nothing.
-TEST(DamagedSettings, TenMegabytesOfGarbageWithoutKeysChangeNothing) {
+// change nothing, and neither does a NUL inside a key or after "true".
+TEST(DamagedSettings, GarbageAndKeysWithNulBytesChangeNothing) {
     // Every byte but "=", which every key ends in, and byte 26, which would end the file early.
     std::string garbage(10 << 20, '\0');
     std::uint32_t noise = 2463534242u;
@@ -245,7 +249,9 @@ TEST(DamagedSettings, TenMegabytesOfGarbageWithoutKeysChangeNothing) {
     std::replace(oneLine.begin(), oneLine.end(), '\r', 'x');
 
     for (const auto& [what, bytes] :
-         {std::pair{"lines", garbage}, std::pair{"one line", oneLine}}) {
+         {std::pair{"ten megabytes of lines", garbage},
+          std::pair{"ten megabytes in one line", oneLine},
+          std::pair{"NUL bytes in keys", "\0Vid=1\r\nVi\0d=0\r\nflpv=true\0\r\n"s}}) {
         SCOPED_TRACE(what);
         Program program;
         program.writeSettings(bytes);
@@ -275,11 +281,13 @@ TEST(DamagedSettings, AHugeValueIsShownShortened) {
     }
 }
 
-TEST(DamagedSettings, AFileOfLoneCarriageReturnsIsOneLine) {
+// Lone carriage returns join the lines: the first one is all the picture's path, which names no
+// file. The lines after it still apply, and the picture keeps its design-time state.
+TEST(DamagedSettings, LoneCarriageReturnsMakeOneLineWhosePathNamesNoPicture) {
     Program program;
-    program.writeSettings("Image=" + program.image("1.bmp") + "\rFormkivo.left=5\rVid=1\r");
+    program.writeSettings("Image=" + program.image("1.bmp") +
+                          "\rFormkivo.left=5\rVid=1\r\r\nFormkivo.top=30\r\n");
     program.start();
-    // The whole file is the picture's path, which names no file.
     const std::string path = program.image("1.bmp") + "Formkivo.left=5Vid=1";
     EXPECT_EQ(program.texts(),
               std::vector<std::string>{
@@ -287,20 +295,27 @@ TEST(DamagedSettings, AFileOfLoneCarriageReturnsIsOneLine) {
                   errorBoxText("Cannot open file \"" + path + "\". " + test::missingFileReason())});
     EXPECT_EQ(program.form.state.ImagePath, path);
     EXPECT_EQ(program.form.state.Vid, 2);
-    EXPECT_EQ(program.desktop.window, (WindowBounds{10, 20, 280, 279}));
+    EXPECT_EQ(program.desktop.window, (WindowBounds{10, 30, 280, 279}));
+    EXPECT_EQ(program.desktop.panel, (Point{102, 96}));
+    EXPECT_EQ(program.form.state.Inset, 0);
+    EXPECT_EQ(program.form.state.InsetMax, 0);
+    EXPECT_TRUE(program.desktop.picturePath.empty());
 }
 
-// The message names the bad value whole: a NUL, which would cut it short, shows as U+FFFD.
-TEST(DamagedSettings, ANulByteInANumberMakesItABadNumber) {
+// A bad number stops the reading: what came before it stays, what follows and the picture do
+// not come. The message names the bad value whole: a NUL, which would cut it short, shows as
+// U+FFFD.
+TEST(DamagedSettings, ABadNumberStopsTheReadingAndANulInItShowsAsAReplacementCharacter) {
     Program program;
-    program.writeSettings("Formkivo.left=5\r\nVid=1\0\r\nflpv=true\r\n"s);
+    program.writeSettings(
+        "Formkivo.left=30\r\nVid=1\r\nFormkivo.top=1\0\r\nFormkivo.width=500\r\nflpv=true\r\n"s);
     program.start();
     EXPECT_EQ(program.texts(),
               std::vector<std::string>{"error box kivo: '1�' is not a valid integer value."});
-    EXPECT_EQ(program.desktop.window.left, 5);
-    EXPECT_EQ(program.form.state.Vid, 2);
+    EXPECT_EQ(program.desktop.window, (WindowBounds{30, 20, 280, 279}));
+    EXPECT_EQ(program.form.state.Vid, 1);
     EXPECT_EQ(program.form.state.Flpv, 0);
-    EXPECT_EQ(program.desktop.picturePath, "") << "the reading stopped before the picture";
+    EXPECT_TRUE(program.desktop.picturePath.empty());
 }
 
 TEST(DamagedSettings, ANulByteEndsThePicturesPath) {
@@ -313,16 +328,6 @@ TEST(DamagedSettings, ANulByteEndsThePicturesPath) {
     EXPECT_EQ(program.form.state.ImagePath, picture);
     EXPECT_EQ(program.desktop.picturePath, picture);
     EXPECT_EQ(program.form.state.Vid, 1);
-}
-
-TEST(DamagedSettings, ANulByteInAKeyOrAfterTrueIsNoKey) {
-    Program program;
-    program.writeSettings("\0Vid=1\r\nVi\0d=0\r\nflpv=true\0\r\n"s);
-    program.start();
-    EXPECT_EQ(program.texts(), std::vector<std::string>{});
-    EXPECT_EQ(program.form.state.Vid, 2);
-    EXPECT_EQ(program.form.state.Flpv, 0);
-    program.expectUnchanged();
 }
 
 } // namespace

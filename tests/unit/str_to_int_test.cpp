@@ -1,5 +1,5 @@
-#include "core/error.h"
 #include "core/settings/settings_file.h"
+#include "error_of.h"
 
 #include <gtest/gtest.h>
 
@@ -54,12 +54,8 @@ TEST(StrToInt, RefusesAnythingElseQuotingTheText) {
         " 1 ",
     };
     for (const char* text : cases) {
-        try {
-            strToInt(text);
-            ADD_FAILURE() << "'" << text << "' converted";
-        } catch (const KivoError& error) {
-            EXPECT_EQ(error.what(), "'" + std::string(text) + "' is not a valid integer value");
-        }
+        EXPECT_EQ(test::errorOf([&] { strToInt(text); }),
+                  "'" + std::string(text) + "' is not a valid integer value");
     }
 }
 

@@ -3,7 +3,6 @@
 #include "core/window/message_dialog.h"
 #include "fake_desktop.h"
 #include "program.h"
-#include "system_texts.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -72,8 +71,10 @@ TEST(FormCreate, WithoutSettingsShowsTheDefaultPictureInTheDefaultWindow) {
     EXPECT_EQ(program.texts(), std::vector<std::string>{});
 }
 
+// The inset follows the picture, the larger of its sides, all the same.
 TEST(FormCreate, SettingsGiveTheWindowItsPlaceAndSizeNotThePictures) {
     Program program;
+    writeFile(program.image("1.bmp"), bmp24(300, 200));
     program.writeSettings("Параметры окон и опций Kivo\r\nImage=" + program.image("1.bmp") +
                           "\r\nFormkivo.left=50\r\nFormkivo.top=60\r\n"
                           "Formkivo.width=400\r\nFormkivo.height=300\r\nVid=1\r\nflpv=true\r\n");
@@ -83,6 +84,8 @@ TEST(FormCreate, SettingsGiveTheWindowItsPlaceAndSizeNotThePictures) {
     EXPECT_EQ(program.desktop.panel, (Point{160, 106}));
     EXPECT_EQ(program.form.state.Vid, 1);
     EXPECT_EQ(program.form.state.Flpv, 1);
+    EXPECT_EQ(program.form.state.Inset, 150);
+    EXPECT_EQ(program.form.state.InsetMax, 150);
     EXPECT_EQ(program.texts(), std::vector<std::string>{});
 }
 
@@ -111,51 +114,6 @@ TEST_F(ScreensChanged, BringsALostWindowBackUnlessTheUserDragsIt) {
     form.ScreensChanged();
     EXPECT_EQ(desktop.window, (WindowBounds{1000, 300, 280, 279}));
     EXPECT_EQ(form.state.Changed, 0);
-}
-
-TEST(FormCreate, AWidePictureSetsTheInsetFromItsWidth) {
-    Program program;
-    writeFile(program.image("1.bmp"), bmp24(300, 200));
-    program.start();
-    EXPECT_EQ(program.form.state.Inset, 150);
-    EXPECT_EQ(program.form.state.InsetMax, 150);
-}
-
-TEST(FormCreate, AMissingPictureIsReportedAndLeavesTheDesignTimeState) {
-    Program program;
-    const std::string missing = program.image("gone.bmp");
-    program.writeSettings("Image=" + missing + "\r\nFormkivo.left=30\r\n");
-    program.start();
-    EXPECT_EQ(program.texts(),
-              std::vector<std::string>{"error box kivo: " +
-                                       errorBoxText("Cannot open file \"" + missing + "\". " +
-                                                    test::missingFileReason())});
-    EXPECT_EQ(program.desktop.window.left, 30);
-    EXPECT_EQ(program.desktop.panel, (Point{102, 96}));
-    EXPECT_EQ(program.form.state.Inset, 0);
-    EXPECT_EQ(program.form.state.InsetMax, 0);
-    EXPECT_TRUE(program.desktop.picturePath.empty());
-}
-
-TEST(FormCreate, AFileThatIsNotABitmapIsReported) {
-    Program program;
-    writeFile(program.image("1.bmp"), "GIF89a not a bitmap at all");
-    program.start();
-    EXPECT_EQ(program.texts(),
-              std::vector<std::string>{"error box kivo: Bitmap image is not valid."});
-    EXPECT_EQ(program.form.state.InsetMax, 0);
-}
-
-TEST(FormCreate, ABadNumberStopsReadingButKeepsWhatCameBefore) {
-    Program program;
-    program.writeSettings(
-        "Formkivo.left=30\r\nVid=1\r\nFormkivo.top=1x2\r\nFormkivo.width=500\r\n");
-    program.start();
-    EXPECT_EQ(program.texts(),
-              std::vector<std::string>{"error box kivo: '1x2' is not a valid integer value."});
-    EXPECT_EQ(program.desktop.window, (WindowBounds{30, 20, 280, 279}));
-    EXPECT_EQ(program.form.state.Vid, 1);
-    EXPECT_TRUE(program.desktop.picturePath.empty());
 }
 
 using ShowDialog = test::FormTest;
