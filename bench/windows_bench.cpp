@@ -162,7 +162,8 @@ Ticks measureTicks(kivo::e2e::Session& session) {
 void keepWineServer(kivo::e2e::Session& session) {
     kivo::e2e::ProcessOptions options;
     options.argv = {KIVO_BENCH_WINESERVER, "--persistent"};
-    options.env = session.face().environment(session.folder(), session.displayName());
+    options.env = session.face().environment(session.folder());
+    options.env.push_back("DISPLAY=" + session.displayName());
     options.logPath = (session.folder().logs() / "wineserver.log").string();
     // The server leaves as a daemon at once.
     kivo::e2e::Process(options).waitExit(15s);

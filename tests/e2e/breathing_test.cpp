@@ -1,4 +1,3 @@
-#include "controls.h"
 #include "kivo_test.h"
 
 #include <algorithm>
@@ -58,30 +57,19 @@ class Breathing : public KivoTest {
     void SetUp() override {
         KivoTest::SetUp();
         openWindow();
-        x().watchShape(window.id);
-    }
-
-    void clickInWindow(int windowX, int windowY) {
-        x().click(window.geometry.x + windowX, window.geometry.y + windowY);
-    }
-
-    // Starts the breathing and records every outline of one cycle.
-    std::vector<ShapeChange> recordOneCycle() {
-        clickInWindow(kStartButtonArea.width / 2, kStartButtonArea.height / 2);
-        std::vector<ShapeChange> cycle;
-        while (cycle.size() < cycleInsets().size()) {
-            const auto change = x().nextShapeChange(5s);
-            if (!change) {
-                break;
-            }
-            cycle.push_back(*change);
-        }
-        return cycle;
     }
 };
 
-TEST_F(Breathing, TheOutlineGrowsFromTheCentreRestsTwoSecondsAndShrinks) {
-    const auto cycle = recordOneCycle();
+TEST_F(Breathing, OneCycleGrowsFromTheCentreRestsShrinksToNothingAndStartsAgain) {
+    startBreathing();
+    std::vector<ShapeChange> cycle;
+    while (cycle.size() < cycleInsets().size()) {
+        const auto change = x().nextShapeChange(5s);
+        if (!change) {
+            break;
+        }
+        cycle.push_back(*change);
+    }
     EXPECT_EQ(x().geometry(window.id), (Rect{0, 0, kSide, kSide}))
         << "the window did not take the picture's size";
     ASSERT_EQ(cycle.size(), cycleInsets().size()) << "the outline stopped changing";
@@ -94,6 +82,14 @@ TEST_F(Breathing, TheOutlineGrowsFromTheCentreRestsTwoSecondsAndShrinks) {
             break;
         }
     }
+    // No outline removes the shape or shows the whole window; the vanished one shows nothing.
+    for (std::size_t i = 0; i < cycle.size(); ++i) {
+        EXPECT_TRUE(cycle[i].shaped) << "outline " << i << " removed the shape";
+        EXPECT_FALSE(covers(cycle[i].extents, kWholeWindow))
+            << "outline " << i << " (inset " << cycleInsets()[i] << ") shows the whole window";
+    }
+    EXPECT_FALSE(intersects(cycle[kVanishIndex].extents, kWholeWindow))
+        << "at inset " << kInsetMax << " the window shows " << cycle[kVanishIndex].extents;
 
     // One pixel per tick of at least 10 ms, each tick reaching the screen on its own.
     const auto growing = between(cycle.front(), cycle[kRestIndex]);
@@ -110,13 +106,16 @@ TEST_F(Breathing, TheOutlineGrowsFromTheCentreRestsTwoSecondsAndShrinks) {
     const auto rest = between(cycle[kRestIndex], cycle[kRestIndex + 1]);
     EXPECT_GE(rest, 1900ms);
     EXPECT_LE(rest, 3000ms);
+    // The growth starts again from the centre at once, with no rest.
+    EXPECT_EQ(cycle.back().extents, ellipseExtents(kInsetMax - 1));
+    EXPECT_LT(between(cycle[kVanishIndex], cycle.back()), 1000ms);
 }
 
 // Nobody sees the ornament while the session is locked (a screen saver on X11), nor while
 // Windows cloaks it, nor, where the X server tells it, while another window covers it wholly:
 // the breathing waits, and goes on by itself soon after.
 TEST_F(Breathing, WaitsWhileNobodyCanSeeItAndGoesOnByItself) {
-    clickInWindow(kStartButtonArea.width / 2, kStartButtonArea.height / 2);
+    startBreathing();
     ASSERT_TRUE(x().nextShapeChange(5s)) << "the breathing did not start";
     const auto expectPauseAndResume = [&](const char* what, const std::function<void()>& hide,
                                           const std::function<void()>& show) {
@@ -148,26 +147,9 @@ TEST_F(Breathing, WaitsWhileNobodyCanSeeItAndGoesOnByItself) {
     }
 }
 
-TEST_F(Breathing, TheVanishedOutlineShowsNothingAndTheWholeWindowNeverShows) {
-    const auto cycle = recordOneCycle();
-    ASSERT_EQ(cycle.size(), cycleInsets().size()) << "the outline stopped changing";
-
-    for (std::size_t i = 0; i < cycle.size(); ++i) {
-        const ShapeChange& change = cycle[i];
-        EXPECT_TRUE(change.shaped) << "outline " << i << " removed the shape";
-        EXPECT_FALSE(covers(change.extents, kWholeWindow))
-            << "outline " << i << " (inset " << cycleInsets()[i] << ") shows the whole window";
-    }
-    EXPECT_FALSE(intersects(cycle[kVanishIndex].extents, kWholeWindow))
-        << "at inset " << kInsetMax << " the window shows " << cycle[kVanishIndex].extents;
-    // The growth starts again from the centre at once, with no rest.
-    EXPECT_EQ(cycle.back().extents, ellipseExtents(kInsetMax - 1));
-    EXPECT_LT(between(cycle[kVanishIndex], cycle.back()), 1000ms);
-}
-
 TEST_F(Breathing, TheFullOutlineShowsThePictureWhereThePanelAndButtonWere) {
     const Image picture = readBmp(folder().defaultPicture());
-    clickInWindow(kStartButtonArea.width / 2, kStartButtonArea.height / 2);
+    startBreathing();
     ASSERT_TRUE(x().waitForShapeChange(5s, [](const ShapeChange& change) {
         return change.extents == ellipseExtents(0);
     })) << "the outline did not grow to the full picture";
@@ -189,6 +171,7 @@ TEST_F(Breathing, TheFullOutlineShowsThePictureWhereThePanelAndButtonWere) {
 }
 
 TEST_F(Breathing, ADoubleClickEndsATrialWithTheWholeWindowAndThePanelBack) {
+    x().watchShape(window.id);
     clickInWindow(kPanel.x + kPictureButtonX, kPanel.y + kTrialButtonY); // "Проверить"
     ASSERT_TRUE(x().waitForShapeChange(5s, [](const ShapeChange& change) {
         return change.extents.width > kSide / 2;
@@ -201,13 +184,7 @@ TEST_F(Breathing, ADoubleClickEndsATrialWithTheWholeWindowAndThePanelBack) {
     EXPECT_FALSE(x().nextShapeChange(300ms)) << "the outline kept breathing after the trial";
     EXPECT_EQ(x().shapeRectangles(window.id), std::vector<Rect>{kWholeWindow});
 
-    x().moveMouse(1000, 900); // a tooltip could cover the panel
-    const Rect area{window.geometry.x, window.geometry.y, kSide, kSide};
-    const Image shot = waitForCapture(area, [&](const Image& image) {
-        return panelShows(image, kPanel) && startButtonShows(image);
-    });
-    EXPECT_TRUE(panelShows(shot, kPanel)) << "the panel did not come back";
-    EXPECT_TRUE(startButtonShows(shot)) << "the start button did not come back";
+    expectControlsShown();
     EXPECT_TRUE(kivo().running()) << "ending a trial closed the program";
 
     // Out of the trial, with nothing changed, the next double-click closes.

@@ -1,18 +1,14 @@
 // A save that fails on the real program: the settings folder gone, read-only or full when the
 // user answers OK. The error box shows, the program stays open, the settings of the last good
 // save stay intact, and a save once the folder is back in order still works.
-#include "controls.h"
 #include "files.h"
 #include "kivo_test.h"
 #include "temp_files.h"
-#include "wait.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -26,7 +22,6 @@ namespace kivo::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
 // Mounts that only this test process and its children see: the process moves into a mount
 // namespace of its own, whose mounts die with it even when a test crashes half-way.
@@ -104,8 +99,7 @@ class FailedSave : public KivoTest {
     fs::path date() { return folder().program() / "date"; }
 
     std::vector<std::string> earlierSettings() {
-        return {"Параметры окон и опций Kivo",
-                "Image=" + face().nativePath(folder().defaultPicture()),
+        return {"Image=" + face().nativePath(folder().defaultPicture()),
                 "Formkivo.left=0",
                 "Formkivo.top=0",
                 "Formkivo.width=280",
@@ -120,46 +114,31 @@ class FailedSave : public KivoTest {
         ASSERT_EQ(window.geometry, (Rect{0, 0, 280, 280})) << "the earlier settings were not read";
     }
 
-    // Drags the picture, double-clicks it and answers the save question with OK.
-    void moveAndSave(int dx, int dy) {
-        dragBy(dx, dy);
-        doubleClickPicture();
-        ASSERT_TRUE(waitForDialog("Confirm")) << "a drag did not make closing ask to save";
-        x().pressKey("Tab"); // from "&No" to "OK"
-        x().pressKey("Return");
-    }
-
-    void expectErrorBoxAndProgramOpen() {
+    // Saves into the spoiled folder, expects the box, the program open and the earlier file in
+    // `kept` with nothing new beside it, then mends the folder and expects the next save to
+    // work and end the program.
+    void failThenMend(const fs::path& kept, std::size_t namesKept,
+                      const std::function<void()>& mend) {
+        dragBy(40, 30);
+        closeAnswering(Answer::Ok);
         const auto box = waitForErrorBox();
         ASSERT_TRUE(box) << "no error box after the failed save";
         EXPECT_TRUE(kivo().running()) << "the program ended after a failed save";
-        x().pressKey("Return");
-        ASSERT_TRUE(x().waitUntilGone(box->id, timeout())) << "Enter left the error box open";
+        ASSERT_TRUE(answer(*box, "Return")) << "Enter left the error box open";
         EXPECT_FALSE(kivo().waitExit(std::chrono::milliseconds(500)))
             << "the program ended after the error box";
         EXPECT_TRUE(x().viewable(window.id)) << "the main window is gone";
-    }
-
-    // With the folder back in order, the next double-click saves and ends the program.
-    void expectSaveToWork() {
-        moveAndSave(20, 10);
-        ASSERT_EQ(kivo().waitExit(timeout()), 0) << "the second save did not end the program";
-        std::vector<std::string> saved = earlierSettings();
-        saved[2] = "Formkivo.left=" + std::to_string(window.geometry.x);
-        saved[3] = "Formkivo.top=" + std::to_string(window.geometry.y);
-        EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(saved));
-    }
-
-    // Saves into the spoiled folder, expects the box, the program open and the earlier file in
-    // `kept` with nothing new beside it, then mends the folder and saves again.
-    void failThenMend(const fs::path& kept, std::size_t namesKept,
-                      const std::function<void()>& mend) {
-        moveAndSave(40, 30);
-        expectErrorBoxAndProgramOpen();
         EXPECT_EQ(readFile(kept / "soxran.txt"), folder().settingsBytes(earlierSettings()));
         EXPECT_EQ(test::namesIn(kept).size(), namesKept) << "the failed save left a file behind";
+
         mend();
-        expectSaveToWork();
+        dragBy(20, 10);
+        closeAnswering(Answer::Ok);
+        ASSERT_EQ(kivo().waitExit(timeout()), 0) << "the second save did not end the program";
+        std::vector<std::string> saved = earlierSettings();
+        saved[1] = "Formkivo.left=" + std::to_string(window.geometry.x);
+        saved[2] = "Formkivo.top=" + std::to_string(window.geometry.y);
+        EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(saved));
     }
 
     std::unique_ptr<PrivateMounts> mounts = std::make_unique<PrivateMounts>();
@@ -180,24 +159,15 @@ TEST_F(FailedSave, AMissingSettingsFolderIsReportedAndNotCreated) {
 TEST_F(FailedSave, AMissingSettingsFolderIsReportedAboveAnOrnamentOnTop) {
     openWithEarlierSettings();
     acceptStayOnTop();
-    x().watchShape(window.id);
-    x().click(window.geometry.x + 14, window.geometry.y + 14); // the start button
-    ASSERT_TRUE(x().waitForShapeChange(10s, [](const ShapeChange& c) {
-        return c.shaped && c.extents.x == 0 && c.extents.width > 0;
-    })) << "the breathing never reached its rest";
-    const auto state = x().netWmState(window.id);
-    ASSERT_NE(std::find(state.begin(), state.end(), "_NET_WM_STATE_ABOVE"), state.end())
-        << "the breathing did not put the window on top";
+    startBreathing();
+    ASSERT_TRUE(waitForRest()) << "the breathing never reached its rest";
+    ASSERT_TRUE(staysAbove()) << "the breathing did not put the window on top";
     fs::rename(date(), folder().program() / "date.moved");
-    doubleClickPicture();
-    ASSERT_TRUE(waitForDialog("Confirm")) << "the changed level did not make closing ask to save";
-    x().pressKey("Tab"); // from "&No" to "OK"
-    x().pressKey("Return");
+    closeAnswering(Answer::Ok); // the changed level asks to save
     const auto box = waitForErrorBox();
     ASSERT_TRUE(box) << "no error box after the failed save";
     EXPECT_TRUE(x().stackedAbove(box->id, window.id)) << "the box opened below the ornament";
-    x().pressKey("Return");
-    EXPECT_TRUE(x().waitUntilGone(box->id, timeout()));
+    EXPECT_TRUE(answer(*box, "Return"));
 }
 
 TEST_F(FailedSave, AReadOnlySettingsFolderIsReportedAndItsFileKept) {

@@ -1,4 +1,3 @@
-#include "controls.h"
 #include "files.h"
 #include "image.h"
 #include "jpeg_maker.h"
@@ -10,7 +9,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <optional>
 
@@ -98,18 +96,6 @@ std::string hugeRleBmp() {
     return bmpFile(infoHeader(40, kSide, kSide, 8, 1, pixels.size(), 1), bgr(kTeal) + '\0', pixels);
 }
 
-// The peak resident memory of a running process, in KiB.
-long peakResidentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
 // The message of a box, or its start: then the system's own words follow, or an ellipsis
 // where the program shortened it.
 struct BoxMessage {
@@ -137,22 +123,14 @@ struct HostileCase {
     // The picture's colours at the two points: above, below.
     std::optional<std::pair<Rgb, Rgb>> shown{};
     std::function<void(Hostile&)> act{};
-    // "No" or "OK" to the question to save; none when closing asks nothing.
-    const char* closingAnswer = nullptr;
+    // The answer to the question to save; none when closing asks nothing.
+    std::optional<Answer> closingAnswer{};
     std::function<void(Hostile&)> afterClosing{};
     long maxResidentMiB = kMaxResidentMiB;
 };
 
 class Hostile : public KivoTest {
   public:
-    using KivoTest::acceptStayOnTop;
-    using KivoTest::autostartCommand;
-    using KivoTest::face;
-    using KivoTest::folder;
-    using KivoTest::timeout;
-    using KivoTest::window;
-    using KivoTest::x;
-
     // The program folder's path holds a blank and a "%", which the autostart entry must
     // quote and escape.
     std::string folderLabel() const override { return " 100%"; }
@@ -192,27 +170,17 @@ class Hostile : public KivoTest {
         x().pressKey("Return");
     }
 
-    // Typed into the picture dialog by its name in the folder the dialog opens in.
-    void choosePicture(const fs::path& file) {
-        x().click(window.geometry.x + kPanel.x + kPictureButtonX,
-                  window.geometry.y + kPanel.y + kPictureButtonY); // "Картинка"
-        ASSERT_TRUE(waitForDialog("Выберите файл картинки")) << "no file dialog";
-        x().pressChord({"Control_L", "a"});
-        x().typeText(file.filename().string());
-        x().pressKey("Return");
-    }
-
     // A JPEG whose header claims more than any picture shown.
     void chooseHugeJpeg() {
         const fs::path jpeg = folder().program() / "image" / "huge.jpg";
         writeFile(jpeg, test::jpegClaiming(65000, 65000));
-        choosePicture(jpeg);
+        // Typed by its name in the folder the dialog opens in.
+        ASSERT_TRUE(choosePicture(jpeg.filename().string())) << "no file dialog";
         expectBox({"Ошибка: JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG) +
                    "\nпреобразования файла:\n" + face().nativePath(jpeg)});
         const auto again = waitForDialog("Выберите файл картинки");
         ASSERT_TRUE(again) << "the file dialog did not open again";
-        x().pressKey("Escape");
-        ASSERT_TRUE(x().waitUntilGone(again->id, timeout()));
+        ASSERT_TRUE(answer(*again, "Escape"));
         EXPECT_FALSE(fs::exists(folder().program() / "image" / "huge.bmp"))
             << "a conversion was written";
     }
@@ -318,13 +286,9 @@ std::vector<HostileCase> hostileCases() {
          .act =
              [](Hostile& t) {
                  t.acceptStayOnTop();
-                 std::optional<std::string> command;
-                 EXPECT_TRUE(waitUntil(t.timeout(), [&] {
-                     return (command = t.autostartCommand()).has_value();
-                 })) << "no autostart entry";
-                 EXPECT_EQ(command, t.face().expectedAutostartCommand(t.folder()));
+                 t.expectAutostartEntry();
              },
-         .closingAnswer = "No"},
+         .closingAnswer = Answer::No},
         {.what = "links planted at the names a save once wrote first",
          .prepare =
              [](Hostile& t) {
@@ -338,12 +302,12 @@ std::vector<HostileCase> hostileCases() {
              },
          .act =
              [](Hostile& t) {
-                 t.choosePicture("lake.jpg");
+                 ASSERT_TRUE(t.choosePicture("lake.jpg")) << "no file dialog";
                  ASSERT_TRUE(waitUntil(t.timeout(), [&] {
                      return t.x().geometry(t.window.id).width == kPictureWidth;
                  })) << "the JPEG was not taken";
              },
-         .closingAnswer = "OK",
+         .closingAnswer = Answer::Ok,
          .afterClosing =
              [](Hostile& t) {
                  EXPECT_EQ(readFile(t.folder().root() / "victim.txt"), "mine");
@@ -361,7 +325,7 @@ std::vector<HostileCase> hostileCases() {
                  return Lines{};
              },
          .act = [](Hostile& t) { t.acceptStayOnTop(); },
-         .closingAnswer = "OK",
+         .closingAnswer = Answer::Ok,
          .afterClosing =
              [](Hostile& t) {
                  EXPECT_TRUE(fs::is_symlink(t.folder().settingsFile())) << "the link was replaced";
@@ -380,7 +344,7 @@ void Hostile::run(const HostileCase& c) {
     }
     // A case that failed on the way is measured where it stopped: a hung program too.
     if (outcome.peakKiB < 0 && kivo().running()) {
-        outcome.peakKiB = peakResidentKiB(kivo().pid());
+        outcome.peakKiB = kivo().peakResidentKiB();
     }
     // The message as a row of a table: on one line, a shortened one cut shorter still.
     std::size_t cut = std::min<std::size_t>(lastMessage_.size(), 100);
@@ -401,9 +365,7 @@ void Hostile::run(const HostileCase& c) {
 
 void Hostile::play(const HostileCase& c, Outcome& outcome) {
     fs::remove(folder().settingsFile());
-    std::vector<std::string> lines = c.prepare(*this);
-    lines.insert(lines.begin(), "Параметры окон и опций Kivo");
-    writeFile(folder().settingsFile(), folder().settingsBytes(lines));
+    folder().writeSettings(c.prepare(*this));
     startKivo();
     const auto started = std::chrono::steady_clock::now();
     const auto sinceStart = [&] {
@@ -415,9 +377,7 @@ void Hostile::play(const HostileCase& c, Outcome& outcome) {
         outcome.firstWindow = sinceStart();
         expectBox(*c.box);
     }
-    const auto found = waitForPaintedMainWindow();
-    ASSERT_TRUE(found) << "no main window";
-    window = *found;
+    ASSERT_NO_FATAL_FAILURE(takeMainWindow());
     if (!c.box) {
         outcome.firstWindow = sinceStart();
     }
@@ -436,18 +396,14 @@ void Hostile::play(const HostileCase& c, Outcome& outcome) {
     if (c.act) {
         c.act(*this);
     }
-    outcome.peakKiB = peakResidentKiB(kivo().pid());
+    outcome.peakKiB = kivo().peakResidentKiB();
     EXPECT_GT(outcome.peakKiB, 0);
     EXPECT_LT(outcome.peakKiB, c.maxResidentMiB * 1024);
 
-    doubleClickPicture();
-    if (c.closingAnswer != nullptr) {
-        const auto question = waitForDialog("Confirm");
-        ASSERT_TRUE(question) << "closing asked nothing";
-        if (std::string(c.closingAnswer) == "OK") {
-            x().pressKey("Tab"); // from "&No" to "OK"
-        }
-        x().pressKey("Return");
+    if (c.closingAnswer) {
+        ASSERT_NO_FATAL_FAILURE(closeAnswering(*c.closingAnswer));
+    } else {
+        doubleClickPicture();
     }
     EXPECT_EQ(kivo().waitExit(timeout()), 0) << "the window did not answer a double-click";
     if (c.afterClosing) {

@@ -1,4 +1,3 @@
-#include "controls.h"
 #include "files.h"
 #include "jpeg_maker.h"
 #include "kivo_test.h"
@@ -51,12 +50,8 @@ TEST_F(Pictures, AChosenJpegIsConvertedImportedSavedAndShownAgainAtTheNextStart)
     writeFile(jpeg, test::makeJpeg(kWidth, kHeight));
 
     openWindow();
-    x().click(kPanel.x + kPictureButtonX, kPanel.y + kPictureButtonY); // "Картинка"
-    const auto dialog = waitForDialog("Выберите файл картинки");
+    const auto dialog = choosePicture(face().nativePath(jpeg));
     ASSERT_TRUE(dialog) << "no file dialog";
-    x().pressChord({"Control_L", "a"});
-    x().typeText(face().nativePath(jpeg));
-    x().pressKey("Return");
     EXPECT_TRUE(x().waitUntilGone(dialog->id, timeout())) << "the file dialog stayed open";
 
     const Rect resized{0, 0, kWidth, kHeight};
@@ -72,11 +67,7 @@ TEST_F(Pictures, AChosenJpegIsConvertedImportedSavedAndShownAgainAtTheNextStart)
     ASSERT_EQ(picture.height(), kHeight);
     expectPictureShown(resized, picture);
 
-    x().doubleClick(40, 200);
-    const auto question = waitForDialog("Confirm");
-    ASSERT_TRUE(question) << "a new picture did not make closing ask to save";
-    x().pressKey("Tab"); // from "&No" to "OK"
-    x().pressKey("Return");
+    closeAnswering(Answer::Ok);
     ASSERT_EQ(kivo().waitExit(timeout()), 0);
     const std::string settings = readFile(folder().settingsFile());
     EXPECT_NE(settings.find("\r\nImage=" + face().nativePath(imported) + "\r\n"), std::string::npos)
@@ -84,10 +75,8 @@ TEST_F(Pictures, AChosenJpegIsConvertedImportedSavedAndShownAgainAtTheNextStart)
     EXPECT_NE(settings.find("\r\nFormkivo.width=320\r\nFormkivo.height=240\r\n"), std::string::npos)
         << settings;
 
-    startKivo();
-    const auto again = waitForPaintedMainWindow();
-    ASSERT_TRUE(again) << "no main window at the next start";
-    EXPECT_EQ(again->geometry, resized);
+    openWindow();
+    EXPECT_EQ(window.geometry, resized);
     expectPictureShown(resized, picture);
 }
 
@@ -96,34 +85,20 @@ TEST_F(Pictures, AChosenJpegIsConvertedImportedSavedAndShownAgainAtTheNextStart)
 TEST_F(Pictures, AbortingATooLargePictureWithNoneRecordedBringsTheStartPicture) {
     const fs::path wide = folder().root() / "wide.bmp";
     writeFile(wide, bmpBytes(Image(1300, 120)));
-    folder().writeSettings({"Параметры окон и опций Kivo", "Image="});
+    folder().writeSettings({"Image="});
     startKivo();
-    const auto box = waitForErrorBox(); // the empty path is no picture
-    ASSERT_TRUE(box) << "no error box for the empty picture path";
-    x().pressKey("Return");
-    ASSERT_TRUE(x().waitUntilGone(box->id, timeout()));
-    const auto found = waitForPaintedMainWindow();
-    ASSERT_TRUE(found) << "no main window";
-    window = *found;
+    dismissErrorBox(); // the empty path is no picture
 
     const Rect designPanel{102, 96, 80, 88}; // the start-up stopped before centring it
-    x().click(designPanel.x + kPictureButtonX, designPanel.y + kPictureButtonY); // "Картинка"
-    auto dialog = waitForDialog("Выберите файл картинки");
-    ASSERT_TRUE(dialog) << "no file dialog";
-    x().pressChord({"Control_L", "a"});
-    x().typeText(face().nativePath(wide));
-    x().pressKey("Return");
+    ASSERT_TRUE(choosePicture(face().nativePath(wide), designPanel)) << "no file dialog";
     const auto question = waitForDialog("Information");
     ASSERT_TRUE(question) << "no too-large question";
     x().pressKey("a"); // the mnemonic of "&Abort"
 
-    dialog = waitForDialog("Выберите файл картинки");
+    const auto dialog = waitForDialog("Выберите файл картинки");
     ASSERT_TRUE(dialog) << "the file dialog did not open again";
-    EXPECT_TRUE(
-        x().windowsTitled(face().title(), [](const WindowInfo& w) { return w.decorated; }).empty())
-        << "an error box opened: no start.bmp";
-    x().pressKey("Escape");
-    ASSERT_TRUE(x().waitUntilGone(dialog->id, timeout()));
+    EXPECT_FALSE(errorBoxShows()) << "an error box opened: no start.bmp";
+    ASSERT_TRUE(answer(*dialog, "Escape"));
     x().moveMouse(1000, 900); // a tooltip could cover the picture
     const Image start = readBmp(folder().program() / "image" / "start.bmp");
     const Image shot = waitForCapture(window.geometry, [&](const Image& image) {

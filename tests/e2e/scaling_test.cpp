@@ -1,4 +1,3 @@
-#include "controls.h"
 #include "core/shape/outline.h"
 #include "kivo_test.h"
 
@@ -90,8 +89,7 @@ TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheD
         std::ostringstream what;
         what << row.dpi << " DPI, Vid=" << row.vid;
         SCOPED_TRACE(what.str());
-        std::vector<std::string> settings{"Параметры окон и опций Kivo",
-                                          "Vid=" + std::to_string(row.vid)};
+        std::vector<std::string> settings{"Vid=" + std::to_string(row.vid)};
         const Rect design{0, 0, 280, 279};
         const Rect saved = row.saved.value_or(design);
         if (row.saved) {
@@ -103,10 +101,8 @@ TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheD
         folder().writeSettings(settings);
         setDisplayDpi(row.dpi);
         x().moveMouse(VirtualDisplay::kWidth - 1, VirtualDisplay::kHeight - 1);
-        startKivo();
-        const auto window = waitForPaintedMainWindow();
-        ASSERT_TRUE(window) << "no main window";
-        const Rect& g = window->geometry;
+        openWindow();
+        const Rect& g = window.geometry;
         EXPECT_NEAR(g.x, deviceEdge(saved.x, scale), 1);
         EXPECT_NEAR(g.y, deviceEdge(saved.y, scale), 1);
         EXPECT_NEAR(g.width, deviceEdge(saved.width, scale), 1);
@@ -114,7 +110,7 @@ TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheD
 
         // Held down on the picture, the button hides the panel and the start button.
         const Image shown = waitForCapture(g, [](const Image&) { return true; });
-        x().moveMouse(g.x + deviceEdge(kPictureX, scale), g.y + deviceEdge(kPictureY, scale));
+        x().moveMouse(screenX(kPictureX), screenY(kPictureY));
         x().pressButton(1);
         const Image hidden =
             waitForCapture(g, [&](const Image& i) { return !startButtonShows(i, scale); });
@@ -133,7 +129,7 @@ TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheD
             EXPECT_NEAR(button->width, deviceEdge(buttonAt96->width, scale), 2) << *button;
         }
 
-        x().click(g.x + deviceEdge(kPictureX, scale), g.y + deviceEdge(kPictureY, scale), 3);
+        clickInWindow(kPictureX, kPictureY, 3);
         const auto question = waitForDialog("Confirm");
         ASSERT_TRUE(question) << "no stay-on-top question";
         const int questionWidth = question->geometry.width;
@@ -142,27 +138,21 @@ TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheD
         } else {
             EXPECT_NEAR(questionWidth, questionWidthAt96 * scale, questionWidthAt96 * scale * 0.15);
         }
-        x().pressKey("Escape");
-        ASSERT_TRUE(x().waitUntilGone(question->id, timeout()));
+        ASSERT_TRUE(answer(*question, "Escape"));
 
-        x().watchShape(window->id);
-        x().click(g.x + deviceEdge(14, scale), g.y + deviceEdge(14, scale));
-        // At its rest the outline reaches every edge of the scaled picture.
-        const auto rest = x().waitForShapeChange(10s, [](const ShapeChange& c) {
-            return c.shaped && c.extents.x == 0 && c.extents.width > 0;
-        });
-        ASSERT_TRUE(rest) << "the breathing never reached its rest";
-        EXPECT_TRUE(shapeNow(x(), window->id, scale) == expectedCoverage(row.vid, 0, scale))
+        startBreathing();
+        ASSERT_TRUE(waitForRest()) << "the breathing never reached its rest";
+        EXPECT_TRUE(shapeNow(x(), window.id, scale) == expectedCoverage(row.vid, 0, scale))
             << "at the rest the shape is not the whole outline in device pixels";
 
         // Shrinking again; held down on the picture, the button pauses the breathing.
         ASSERT_TRUE(x().waitForShapeChange(5s, [](const ShapeChange& c) {
             return c.extents.x > 10;
         })) << "the breathing stayed at its rest";
-        x().moveMouse(g.x + deviceEdge(kSide / 2, scale), g.y + deviceEdge(kSide / 2, scale));
+        x().moveMouse(screenX(kSide / 2), screenY(kSide / 2));
         x().pressButton(1);
         std::this_thread::sleep_for(300ms);
-        const Coverage paused = shapeNow(x(), window->id, scale);
+        const Coverage paused = shapeNow(x(), window.id, scale);
         x().releaseButton(1);
         int matching = -1;
         for (int inset = 0; inset <= kInsetMax && matching < 0; ++inset) {

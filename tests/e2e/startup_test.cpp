@@ -1,4 +1,3 @@
-#include "controls.h"
 #include "files.h"
 #include "kivo_test.h"
 
@@ -10,7 +9,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr Rect kDesignPanel{102, 96, 80, 88};
-const std::string kHeader = "Параметры окон и опций Kivo";
 
 bool isOrange(Rgb c) {
     return c.r > 180 && c.r > c.g + 20 && c.g > c.b + 40;
@@ -31,33 +29,17 @@ Image twoColourPicture(int width, int height) {
     return picture;
 }
 
-class StartUp : public KivoTest {
-  protected:
-    // Closes the error box with Enter and returns the main window that opens after it.
-    std::optional<WindowInfo> dismissErrorBox() {
-        const auto box = waitForErrorBox();
-        if (!box) {
-            ADD_FAILURE() << "no error box";
-            return std::nullopt;
-        }
-        x().pressKey("Return");
-        EXPECT_TRUE(x().waitUntilGone(box->id, timeout())) << "Enter left the error box open";
-        return waitForMainWindow();
-    }
-};
+using StartUp = KivoTest;
 
 TEST_F(StartUp, WithoutSettingsOpensTheDesignedWindowAtTheTopLeftCorner) {
-    startKivo();
-    const auto window = waitForMainWindow();
-    ASSERT_TRUE(window) << "no main window";
-
-    EXPECT_EQ(window->geometry, (Rect{0, 0, 280, 279}));
-    EXPECT_EQ(x().frameGeometry(window->id), window->geometry) << "the window has a frame";
-    EXPECT_EQ(x().shapeRectangles(window->id), (std::vector<Rect>{{0, 0, 280, 279}}));
+    openWindow();
+    EXPECT_EQ(window.geometry, (Rect{0, 0, 280, 279}));
+    EXPECT_EQ(x().frameGeometry(window.id), window.geometry) << "the window has a frame";
+    EXPECT_EQ(x().shapeRectangles(window.id), (std::vector<Rect>{{0, 0, 280, 279}}));
 
     // The controls paint one by one: wait for all of them.
     const Image picture = readBmp(folder().defaultPicture());
-    const Image shot = waitForCapture(window->geometry, [&](const Image& image) {
+    const Image shot = waitForCapture(window.geometry, [&](const Image& image) {
         return startButtonShows(image) && panelShows(image, kPanel) &&
                differenceFromPicture(image, picture) == kPanel;
     });
@@ -74,21 +56,17 @@ TEST_F(StartUp, SettingsPlaceAndSizeTheWindowNameItsPictureAndThePanelFollows) {
     fs::create_directory(pictures);
     const Image picture = twoColourPicture(300, 200);
     writeFile(pictures / "море.bmp", bmpBytes(picture));
-    folder().writeSettings({kHeader, "Image=" + face().nativePath(pictures / "море.bmp"),
-                            "Formkivo.left=50", "Formkivo.top=60", "Formkivo.width=400",
-                            "Formkivo.height=300", "Vid=2", "flpv=false"});
-    startKivo();
-    const auto window = waitForMainWindow();
-    ASSERT_TRUE(window) << "no main window";
-    EXPECT_EQ(window->geometry, (Rect{50, 60, 400, 300}));
+    folder().writeSettings({"Image=" + face().nativePath(pictures / "море.bmp"), "Formkivo.left=50",
+                            "Formkivo.top=60", "Formkivo.width=400", "Formkivo.height=300", "Vid=2",
+                            "flpv=false"});
+    openWindow();
+    EXPECT_EQ(window.geometry, (Rect{50, 60, 400, 300}));
 
     const Rect panel{160, 106, 80, 88};
-    const Image shot = waitForCapture(window->geometry, [&](const Image& image) {
+    const Image shot = waitForCapture(window.geometry, [&](const Image& image) {
         return startButtonShows(image) && differenceFromPicture(image, picture) == panel;
     });
-    EXPECT_TRUE(
-        x().windowsTitled(face().title(), [](const WindowInfo& w) { return w.decorated; }).empty())
-        << "an error box opened";
+    EXPECT_FALSE(errorBoxShows()) << "an error box opened";
     EXPECT_EQ(differenceFromPicture(shot, picture), panel)
         << "the picture the settings name is not shown, or the panel is not centred";
     EXPECT_TRUE(panelShows(shot, panel));
@@ -111,7 +89,7 @@ class Placement : public KivoTest {
 // A window saved on a screen that is gone comes back on the screen without counting as a change;
 // one that the screen still shows enough of opens where it was saved.
 TEST_F(Placement, AWindowSavedOffTheScreenOpensOnItAndOnePartlyOnItWhereSaved) {
-    folder().writeSettings({kHeader, "Formkivo.left=5000", "Formkivo.top=5000"});
+    folder().writeSettings({"Formkivo.left=5000", "Formkivo.top=5000"});
     const std::string saved = readFile(folder().settingsFile());
     openWindow();
     EXPECT_EQ(window.geometry, (Rect{1000, 745, 280, 279}));
@@ -119,7 +97,7 @@ TEST_F(Placement, AWindowSavedOffTheScreenOpensOnItAndOnePartlyOnItWhereSaved) {
     ASSERT_EQ(kivo().waitExit(timeout()), 0) << "closing asked to save";
     EXPECT_EQ(readFile(folder().settingsFile()), saved);
 
-    folder().writeSettings({kHeader, "Formkivo.left=-100", "Formkivo.top=50"});
+    folder().writeSettings({"Formkivo.left=-100", "Formkivo.top=50"});
     startKivo();
     const auto partly = waitForMainWindow();
     ASSERT_TRUE(partly) << "no main window";
@@ -127,34 +105,30 @@ TEST_F(Placement, AWindowSavedOffTheScreenOpensOnItAndOnePartlyOnItWhereSaved) {
 }
 
 TEST_F(StartUp, ABadNumberIsReportedBeforeTheWindowOpensWhichKeepsTheValuesReadBeforeIt) {
-    folder().writeSettings({kHeader, "Formkivo.left=30", "Formkivo.top=1x2", "Formkivo.width=400"});
+    folder().writeSettings({"Formkivo.left=30", "Formkivo.top=1x2", "Formkivo.width=400"});
     startKivo();
     ASSERT_TRUE(waitForErrorBox()) << "no error box";
-    EXPECT_TRUE(
-        x().windowsTitled(face().title(), [](const WindowInfo& w) { return !w.decorated; }).empty())
-        << "the main window opened before the error was acknowledged";
+    EXPECT_FALSE(mainWindowShows()) << "the main window opened before the error was acknowledged";
 
-    const auto window = dismissErrorBox();
-    ASSERT_TRUE(window) << "no main window after the error box";
+    dismissErrorBox();
     // Reading stopped at the bad line: the width after it was never applied.
-    EXPECT_EQ(window->geometry, (Rect{30, 0, 280, 279}));
+    EXPECT_EQ(window.geometry, (Rect{30, 0, 280, 279}));
     EXPECT_TRUE(kivo().running());
 }
 
 TEST_F(StartUp, AMissingPictureIsReportedAndTheDesignTimePictureShown) {
     folder().writeSettings(
-        {kHeader, "Image=" + face().nativePath(folder().program() / "image" / "gone.bmp")});
+        {"Image=" + face().nativePath(folder().program() / "image" / "gone.bmp")});
     startKivo();
-    const auto window = dismissErrorBox();
-    ASSERT_TRUE(window) << "no main window after the error box";
-    EXPECT_EQ(window->geometry, (Rect{0, 0, 280, 279}));
+    dismissErrorBox();
+    EXPECT_EQ(window.geometry, (Rect{0, 0, 280, 279}));
 
     const Rect picture{0, 0, 280, 279};
     const auto neutralBounds = [&](const Image& shot) {
         return boundsOf(picture, [&](int x, int y) { return isNeutral(shot.at(x, y)); });
     };
     // The start-up stopped before centring the panel.
-    const Image shot = waitForCapture(window->geometry, [&](const Image& image) {
+    const Image shot = waitForCapture(window.geometry, [&](const Image& image) {
         return startButtonShows(image) && neutralBounds(image) == kDesignPanel;
     });
     EXPECT_EQ(neutralBounds(shot), kDesignPanel);

@@ -32,9 +32,8 @@ class Face {
 
     // Puts what the face's system needs beside the program into the folder.
     virtual void install(const ProgramFolder& folder) const = 0;
-    // The environment of every process of the face on the display (none when empty).
-    virtual std::vector<std::string> environment(const ProgramFolder& folder,
-                                                 const std::string& display) const = 0;
+    // The environment of every process of the face, but for its display.
+    virtual std::vector<std::string> environment(const ProgramFolder& folder) const = 0;
     virtual std::vector<std::string> command(const ProgramFolder& folder) const = 0;
     // The display's scale for the programs started from now on, as dots per inch (96: 100 %).
     virtual void setDisplayDpi(const ProgramFolder& folder, const std::string& display, XClient& x,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls.h"
 #include "image.h"
 #include "session.h"
 
@@ -12,11 +13,14 @@
 
 namespace kivo::e2e {
 
+// The buttons of the question that closing asks when something changed.
+enum class Answer { No, Ok };
+
 // Each scenario gets its own X server with openbox, program folder and program, on the face
 // that the test program was started for. TearDown ends them all, whatever the outcome, and
 // keeps the folder with a screenshot when the test failed.
 class KivoTest : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override;
     void TearDown() override;
 
@@ -24,40 +28,69 @@ class KivoTest : public ::testing::Test {
     ProgramFolder& folder() { return session_->folder(); }
     XClient& x() { return session_->x(); }
     Process& kivo() { return session_->kivo(); }
-    void startKivo(const std::vector<std::string>& extraEnvironment = {}) {
-        session_->startKivo(extraEnvironment);
-    }
+    void startKivo() { session_->startKivo(); }
     std::chrono::milliseconds timeout() const { return face().appearTimeout(); }
-    std::optional<std::string> autostartCommand() { return session_->autostartCommand(); }
-    void setHidden(Hiding how, bool hidden) { session_->setHidden(how, hidden); }
+    std::optional<std::string> autostartCommand() {
+        return face().autostartCommand(folder(), displayName());
+    }
+    void setHidden(Hiding how, bool hidden) {
+        face().setHidden(folder(), displayName(), x(), how, hidden);
+    }
     void setDisplayDpi(int dpi) {
-        session_->setDisplayDpi(dpi);
+        face().setDisplayDpi(folder(), displayName(), x(), dpi);
         scale_ = dpi / 96.0;
     }
 
-    // Starts the program and waits until its main window, painted, takes input.
+    // Starts the program and takes its main window.
     void openWindow();
+    // Waits until the main window takes input, and keeps it as `window`: once its start button
+    // is drawn, since a click before may be lost.
+    void takeMainWindow();
+    // A point of the window, in the program's pixels, on the screen at the display's scale.
+    int screenX(int windowX) const;
+    int screenY(int windowY) const;
+    void clickInWindow(int windowX, int windowY, int button = 1);
     // Drags the picture by the travel from a point clear of the controls; the window follows.
     void dragBy(int dx, int dy);
     // Double-clicks that point of the picture.
     void doubleClickPicture();
+    // Double-clicks the picture and gives the question to save that answer.
+    void closeAnswering(Answer answer);
     // Right-clicks that point and answers the stay-on-top question with OK.
     void acceptStayOnTop();
+    // Closes the error box with Enter and takes the main window that opens after it.
+    void dismissErrorBox();
+    // Waits for the autostart entry and expects it to start this program.
+    void expectAutostartEntry();
+    // Follows the outline from now on and clicks the start button.
+    void startBreathing();
+    // At its rest the outline reaches every edge of the picture.
+    bool waitForRest();
+    // Both toolkits hand a topmost window's level to the window manager.
+    bool staysAbove();
+    // Clicks the panel's "Картинка" and, once the file dialog opens, types the path or name
+    // into it and presses Enter; returns the dialog.
+    std::optional<WindowInfo> choosePicture(const std::string& path, const Rect& panel = kPanel);
+    // Moves the mouse off the window, where no tooltip covers it, and expects the panel and
+    // the start button shown.
+    void expectControlsShown();
 
     std::optional<WindowInfo> waitForMainWindow();
-    // Once its start button is drawn the window takes input; a click before may be lost.
-    std::optional<WindowInfo> waitForPaintedMainWindow();
     // Both return once the box has the keyboard focus. The program's questions and reports are
     // titled by their kind ("Confirm", "Information"), its error boxes by its own title.
     std::optional<WindowInfo> waitForErrorBox();
     std::optional<WindowInfo> waitForDialog(const std::string& title);
+    // Presses the key in the box; whether the box went.
+    bool answer(const WindowInfo& box, const std::string& keysym);
+    bool mainWindowShows();
+    bool errorBoxShows();
     // The message of the box that has the focus, with CR dropped; empty when none is told.
     std::string focusedBoxMessage();
     // Painting lags behind mapping: captures the area until the picture is ready (or the
     // timeout passes) and returns the last capture.
     Image waitForCapture(const Rect& area, const std::function<bool(const Image&)>& ready);
 
-    // The main window that openWindow found, where the drags have taken it.
+    // The main window that takeMainWindow found, where the drags have taken it.
     WindowInfo window;
 
   protected:
@@ -67,6 +100,7 @@ class KivoTest : public ::testing::Test {
     virtual std::string folderLabel() const { return ""; }
 
   private:
+    const std::string& displayName() const { return session_->displayName(); }
     std::optional<WindowInfo> withFocus(const std::optional<WindowInfo>& dialog);
 
     std::unique_ptr<Session> session_;

@@ -52,17 +52,12 @@ class LinuxFace : public Face {
         fs::permissions(runtimeDir(folder), fs::perms::owner_all, fs::perm_options::replace);
     }
 
-    std::vector<std::string> environment(const ProgramFolder& folder,
-                                         const std::string& display) const override {
-        auto env = environmentWith(
+    std::vector<std::string> environment(const ProgramFolder& folder) const override {
+        return environmentWith(
             {"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "QT_", "SESSION_MANAGER",
              "DBUS_SESSION_BUS_ADDRESS"},
             {"HOME=" + folder.home().string(), "XDG_CONFIG_HOME=" + configHome(folder).string(),
              "XDG_RUNTIME_DIR=" + runtimeDir(folder).string(), "QT_QPA_PLATFORM=xcb"});
-        if (!display.empty()) {
-            env.push_back("DISPLAY=" + display);
-        }
-        return env;
     }
 
     std::vector<std::string> command(const ProgramFolder& folder) const override {
@@ -94,18 +89,16 @@ class LinuxFace : public Face {
         const std::string separator = "---------------------------\n";
         std::string copied;
         x.pressChord({"Control_L", "c"});
-        waitUntil(appearTimeout(), [&] {
+        const bool told = waitUntil(appearTimeout(), [&] {
             copied = x.clipboardText(std::chrono::milliseconds(200));
             std::erase(copied, '\r');
-            return copied.rfind(separator, 0) == 0;
+            return copied.starts_with(separator);
         });
-        std::size_t start = 0;
-        for (int i = 0; i < 2 && start != std::string::npos; ++i) {
-            start = copied.find(separator, start);
-            start = start == std::string::npos ? start : start + separator.size();
-        }
+        // The message lies between the second separator and the third.
+        const std::size_t title = copied.find(separator, separator.size());
+        const std::size_t start = title == std::string::npos ? title : title + separator.size();
         const std::size_t end = start == std::string::npos ? start : copied.find(separator, start);
-        if (end == std::string::npos) {
+        if (!told || end == std::string::npos) {
             return {};
         }
         std::string message = copied.substr(start, end - start);

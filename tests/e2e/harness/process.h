@@ -28,6 +28,8 @@ class Process {
     bool running();
     // The exit status (or 128 + signal) once the process has ended within the timeout.
     std::optional<int> waitExit(std::chrono::milliseconds timeout);
+    // The peak resident memory while running, from /proc; -1 once the process has ended.
+    long peakResidentKiB() const;
     // SIGTERM to the group, then SIGKILL when it does not end in time.
     void stop();
 

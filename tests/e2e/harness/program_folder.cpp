@@ -51,21 +51,18 @@ ProgramFolder::ProgramFolder(const Face& face, const std::string& label) : face_
     root_ = fs::canonical(pattern);
     if (archive != nullptr) {
         unpack(archive, program());
-        fs::create_directories(home());
-        fs::create_directories(logs());
-        face.install(*this);
-        return;
+    } else {
+        const fs::path built = face.builtFolder();
+        if (!fs::exists(built / face.executableName())) {
+            throw std::runtime_error("no " + (built / face.executableName()).string() +
+                                     ": build the " + face.name() + " face first");
+        }
+        fs::create_directories(program() / "date");
+        fs::copy_file(built / face.executableName(), executable());
+        fs::copy(built / "image", program() / "image", fs::copy_options::recursive);
     }
-    const fs::path built = face.builtFolder();
-    if (!fs::exists(built / face.executableName())) {
-        throw std::runtime_error("no " + (built / face.executableName()).string() + ": build the " +
-                                 face.name() + " face first");
-    }
-    fs::create_directories(program() / "date");
     fs::create_directories(home());
     fs::create_directories(logs());
-    fs::copy_file(built / face.executableName(), executable());
-    fs::copy(built / "image", program() / "image", fs::copy_options::recursive);
     face.install(*this);
 }
 
@@ -82,7 +79,7 @@ fs::path ProgramFolder::executable() const {
 }
 
 std::string ProgramFolder::settingsBytes(const std::vector<std::string>& lines) const {
-    std::string bytes;
+    std::string bytes = face_.settingsText("Параметры окон и опций Kivo") + "\r\n";
     for (const auto& line : lines) {
         bytes += face_.settingsText(line) + "\r\n";
     }

@@ -28,8 +28,8 @@ class ProgramFolder {
     std::filesystem::path home() const { return root_ / "home"; }
     std::filesystem::path logs() const { return root_ / "logs"; }
 
-    // UTF-8 lines, written in the face's code page and joined with CR LF, as the program
-    // writes them.
+    // The settings file's header line and then these UTF-8 lines, written in the face's code
+    // page and joined with CR LF, as the program writes them.
     void writeSettings(const std::vector<std::string>& lines) const;
     std::string settingsBytes(const std::vector<std::string>& lines) const;
     // Leave the folder on disk for a look after a failure.

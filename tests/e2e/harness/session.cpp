@@ -5,7 +5,7 @@ namespace kivo::e2e {
 Session::Session(const Face& face, bool withWindowManager, const std::string& folderLabel)
     : folder_(face, folderLabel) {
     display_ = std::make_unique<VirtualDisplay>(folder_.logs(), withWindowManager,
-                                                face.environment(folder_, ""));
+                                                face.environment(folder_));
     x_ = std::make_unique<XClient>(display_->name());
 }
 
@@ -16,12 +16,12 @@ Session::~Session() {
     display_.reset();
 }
 
-void Session::startKivo(const std::vector<std::string>& extraEnvironment) {
+void Session::startKivo() {
     kivo_.reset();
     ProcessOptions options;
     options.argv = face().command(folder_);
-    options.env = face().environment(folder_, display_->name());
-    options.env.insert(options.env.end(), extraEnvironment.begin(), extraEnvironment.end());
+    options.env = face().environment(folder_);
+    options.env.push_back("DISPLAY=" + displayName());
     options.logPath = (folder_.logs() / "kivo.log").string();
     startedAt_ = std::chrono::steady_clock::now();
     kivo_ = std::make_unique<Process>(options);

@@ -8,9 +8,7 @@
 
 #include <chrono>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace kivo::e2e {
 
@@ -28,20 +26,10 @@ class Session {
     XClient& x() { return *x_; }
     const std::string& displayName() const { return display_->name(); }
 
-    // Launches the program (again, after it has ended), with these "NAME=value" settings added
-    // to the face's environment.
-    void startKivo(const std::vector<std::string>& extraEnvironment = {});
+    // Launches the program (again, after it has ended).
+    void startKivo();
     Process& kivo() { return *kivo_; }
     std::chrono::steady_clock::time_point startedAt() const { return startedAt_; }
-
-    void setDisplayDpi(int dpi) { face().setDisplayDpi(folder_, displayName(), *x_, dpi); }
-    void setHidden(Hiding how, bool hidden) {
-        face().setHidden(folder_, displayName(), *x_, how, hidden);
-    }
-
-    std::optional<std::string> autostartCommand() const {
-        return face().autostartCommand(folder_, displayName());
-    }
 
   private:
     ProgramFolder folder_;

@@ -1,9 +1,8 @@
 #include "virtual_display.h"
 
 #include "wait.h"
+#include "x_client.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
@@ -32,19 +31,6 @@ std::string readDisplayNumber(int fd, std::chrono::milliseconds timeout) {
     }
     number.pop_back();
     return number;
-}
-
-bool windowManagerRunning(Display* display) {
-    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
-                       &format, &count, &after, &data);
-    XFree(data);
-    return count == 1;
 }
 
 } // namespace
@@ -95,14 +81,8 @@ void VirtualDisplay::startWindowManager(const std::filesystem::path& logFolder,
     options.logPath = (logFolder / "openbox.log").string();
     windowManager_ = std::make_unique<Process>(options);
 
-    Display* display = XOpenDisplay(name_.c_str());
-    if (display == nullptr) {
-        throw std::runtime_error("cannot connect to " + name_);
-    }
-    const bool ready =
-        waitUntil(std::chrono::seconds(10), [&] { return windowManagerRunning(display); });
-    XCloseDisplay(display);
-    if (!ready) {
+    XClient x(name_);
+    if (!waitUntil(std::chrono::seconds(10), [&] { return x.windowManagerRunning(); })) {
         throw std::runtime_error("openbox did not start on " + name_);
     }
 }

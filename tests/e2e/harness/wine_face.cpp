@@ -103,17 +103,12 @@ class WineFace : public Face {
 
     // LC_ALL picks Wine's code page (1251) and its Russian system; WINEDLLOVERRIDES keeps Wine
     // from offering to install Mono and Gecko.
-    std::vector<std::string> environment(const ProgramFolder& folder,
-                                         const std::string& display) const override {
-        auto env = environmentWith({"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "WINE",
-                                    "LC_", "LANG", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS"},
-                                   {"HOME=" + folder.home().string(),
-                                    "WINEPREFIX=" + prefixOf(folder).string(), "WINEDEBUG=-all",
-                                    "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=ru_RU.UTF-8"});
-        if (!display.empty()) {
-            env.push_back("DISPLAY=" + display);
-        }
-        return env;
+    std::vector<std::string> environment(const ProgramFolder& folder) const override {
+        return environmentWith({"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "WINE", "LC_",
+                                "LANG", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS"},
+                               {"HOME=" + folder.home().string(),
+                                "WINEPREFIX=" + prefixOf(folder).string(), "WINEDEBUG=-all",
+                                "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=ru_RU.UTF-8"});
     }
 
     std::vector<std::string> command(const ProgramFolder& folder) const override {
@@ -123,11 +118,10 @@ class WineFace : public Face {
     // Wine gives DPI-aware programs the system DPI of the prefix's LogPixels.
     void setDisplayDpi(const ProgramFolder& folder, const std::string& display, XClient&,
                        int dpi) const override {
-        const auto exitCode = run(folder, display,
-                                  {loader_, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v",
-                                   "LogPixels", "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"},
-                                  "reg-add.log");
-        if (exitCode != 0) {
+        if (run(folder, display,
+                {loader_, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                 "REG_DWORD", "/d", std::to_string(dpi), "/f"},
+                "reg-add.log") != 0) {
             throw std::runtime_error("wine reg add LogPixels failed");
         }
     }
@@ -137,10 +131,8 @@ class WineFace : public Face {
                    bool hidden) const override {
         const char* notice =
             how == Hiding::Cloaked ? (hidden ? "cloak" : "uncloak") : (hidden ? "lock" : "unlock");
-        const auto exitCode =
-            run(folder, display, {loader_, (helpers_ / "session_notice.exe").string(), notice},
-                "session-notice.log");
-        if (exitCode != 0) {
+        if (run(folder, display, {loader_, (helpers_ / "session_notice.exe").string(), notice},
+                "session-notice.log") != 0) {
             throw std::runtime_error("session_notice.exe found no window of Kivo");
         }
     }
@@ -227,7 +219,8 @@ class WineFace : public Face {
                            std::vector<std::string> argv, const std::string& logName) const {
         ProcessOptions options;
         options.argv = std::move(argv);
-        options.env = environment(folder, display);
+        options.env = environment(folder);
+        options.env.push_back("DISPLAY=" + display);
         options.logPath = (folder.logs() / logName).string();
         return Process(options).waitExit(std::chrono::seconds(30));
     }

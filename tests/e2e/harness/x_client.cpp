@@ -37,6 +37,33 @@ std::vector<unsigned char> property(Display* display, Window window, const char*
     return value;
 }
 
+// The window's parent and its children, from the bottom of the stack to its top; none once the
+// window is gone.
+struct Tree {
+    Window parent = 0;
+    std::vector<Window> children;
+};
+
+std::optional<Tree> treeOf(Display* display, Window window) {
+    Tree tree;
+    Window root = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, window, &root, &tree.parent, &children, &count) == 0) {
+        return std::nullopt;
+    }
+    tree.children.assign(children, children + count);
+    XFree(children);
+    return tree;
+}
+
+Window focusOf(Display* display) {
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focus, &revertTo);
+    return focus;
+}
+
 int shiftOf(unsigned long mask) {
     int shift = 0;
     while (mask != 0 && (mask & 1) == 0) {
@@ -93,16 +120,11 @@ bool XClient::isDecorated(Window window) {
 
 void XClient::collectTitled(Window parent, const std::string& title, const WindowFilter& accept,
                             std::vector<WindowInfo>& found) {
-    Window rootReturn = 0;
-    Window parentReturn = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display_, parent, &rootReturn, &parentReturn, &children, &count) == 0) {
+    const auto tree = treeOf(display_, parent);
+    if (!tree) {
         return;
     }
-    const std::vector<Window> windows(children, children + count);
-    XFree(children);
-    for (const Window window : windows) {
+    for (const Window window : tree->children) {
         XWindowAttributes attributes{};
         if (XGetWindowAttributes(display_, window, &attributes) == 0 ||
             attributes.map_state != IsViewable) {
@@ -151,17 +173,18 @@ bool XClient::viewable(Window window) {
            attributes.map_state == IsViewable;
 }
 
+bool XClient::windowManagerRunning() {
+    unsigned long count = 0;
+    property(display_, root_, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, &count);
+    return count == 1;
+}
+
 bool XClient::hasInputFocus(Window window) {
-    Window focus = 0;
-    int revertTo = 0;
-    XGetInputFocus(display_, &focus, &revertTo);
-    return focus == window;
+    return focusOf(display_) == window;
 }
 
 std::string XClient::inputFocus() {
-    Window focus = 0;
-    int revertTo = 0;
-    XGetInputFocus(display_, &focus, &revertTo);
+    const Window focus = focusOf(display_);
     return std::to_string(focus) + (focus > PointerRoot ? " \"" + titleOf(focus) + "\"" : "");
 }
 
@@ -180,35 +203,25 @@ Rect XClient::geometry(Window window) {
 Window XClient::outermostOf(Window window) {
     Window outermost = window;
     for (;;) {
-        Window rootReturn = 0;
-        Window parent = 0;
-        Window* children = nullptr;
-        unsigned int count = 0;
-        if (XQueryTree(display_, outermost, &rootReturn, &parent, &children, &count) == 0) {
+        const auto tree = treeOf(display_, outermost);
+        if (!tree) {
             return 0;
         }
-        XFree(children);
-        if (parent == root_ || parent == 0) {
+        if (tree->parent == root_ || tree->parent == 0) {
             return outermost;
         }
-        outermost = parent;
+        outermost = tree->parent;
     }
 }
 
 bool XClient::stackedAbove(Window upper, Window lower) {
     const Window up = outermostOf(upper);
     const Window down = outermostOf(lower);
-    Window rootReturn = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (up == 0 || down == 0 ||
-        XQueryTree(display_, root_, &rootReturn, &parent, &children, &count) == 0) {
+    const auto tree = treeOf(display_, root_);
+    if (up == 0 || down == 0 || !tree) {
         return false;
     }
-    // Listed from the bottom of the stack to its top.
-    const std::vector<Window> stack(children, children + count);
-    XFree(children);
+    const std::vector<Window>& stack = tree->children;
     const auto at = [&](Window w) { return std::find(stack.begin(), stack.end(), w); };
     return at(up) != stack.end() && at(down) != stack.end() && at(up) > at(down);
 }

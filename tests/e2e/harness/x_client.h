@@ -53,6 +53,8 @@ class XClient {
     bool waitUntilGone(WindowId window, std::chrono::milliseconds timeout);
 
     bool viewable(WindowId window);
+    // Whether a window manager has announced itself on the root window.
+    bool windowManagerRunning();
     // Whether key presses now go to the window.
     bool hasInputFocus(WindowId window);
     // The window that key presses now go to, by id and title, for a failure's message.
@@ -109,7 +111,6 @@ class XClient {
     void collectTitled(WindowId parent, const std::string& title, const WindowFilter& accept,
                        std::vector<WindowInfo>& found);
     void settle();
-    void tapKey(unsigned keycode, bool shifted);
 
     _XDisplay* display_;
     WindowId root_;

@@ -88,24 +88,21 @@ void XClient::pressChord(const std::vector<std::string>& keysyms) {
     settle();
 }
 
-void XClient::tapKey(unsigned keycode, bool shifted) {
-    const KeyCode shift = keycodeOf(display_, "Shift_L");
-    if (shifted) {
-        XTestFakeKeyEvent(display_, shift, True, CurrentTime);
-    }
-    XTestFakeKeyEvent(display_, keycode, True, CurrentTime);
-    XTestFakeKeyEvent(display_, keycode, False, CurrentTime);
-    if (shifted) {
-        XTestFakeKeyEvent(display_, shift, False, CurrentTime);
-    }
-}
-
 void XClient::typeText(const std::string& text) {
+    const KeyCode shift = keycodeOf(display_, "Shift_L");
     for (const char c : text) {
         // Printable ASCII characters are their own keysyms.
         const auto symbol = static_cast<KeySym>(static_cast<unsigned char>(c));
         const KeyCode code = keycodeOf(display_, symbol, std::string(1, c));
-        tapKey(code, XkbKeycodeToKeysym(display_, code, 0, 0) != symbol);
+        const bool shifted = XkbKeycodeToKeysym(display_, code, 0, 0) != symbol;
+        if (shifted) {
+            XTestFakeKeyEvent(display_, shift, True, CurrentTime);
+        }
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        if (shifted) {
+            XTestFakeKeyEvent(display_, shift, False, CurrentTime);
+        }
     }
     settle();
 }
