@@ -32,45 +32,40 @@ ModalResult runWith(const DialogModel& model, const std::function<void(QtMessage
     return dialog.run();
 }
 
-QWidget* focused(QtMessageDialog& dialog) {
-    QWidget* widget = QApplication::focusWidget();
-    return widget != nullptr ? widget : &dialog;
-}
-
-void press(QtMessageDialog& dialog, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
-    QTest::keyClick(focused(dialog), key, modifiers);
+// Types a key at the focused widget, as the keyboard would.
+void press(QtMessageDialog& dialog, QKeyCombination key) {
+    QWidget* focused = QApplication::focusWidget();
+    QTest::keyClick(focused != nullptr ? focused : &dialog, key.key(), key.keyboardModifiers());
 }
 
 // Keys typed at once, and the answer: the leftmost button has the focus, Esc presses the set's
 // cancel button, a mnemonic letter its button with or without Alt in either case; OK has no
-// mnemonic. Closing by the close box (no keys) answers Cancel.
+// mnemonic, so O presses nothing. Closing by the close box (no keys) answers Cancel.
 TEST(QtMessageDialog, KeysAnswerAsTheModelSays) {
-    using Keys = std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>;
-    const std::vector<ModalResult> noOk{ModalResult::No, ModalResult::OK};
-    const std::vector<ModalResult> okAbort{ModalResult::OK, ModalResult::Abort};
-    const std::vector<ModalResult> yesNoAll{ModalResult::Yes, ModalResult::No, ModalResult::All};
+    using enum ModalResult;
     const struct {
         std::vector<ModalResult> buttons;
-        Keys keys;
+        std::vector<QKeyCombination> keys;
         ModalResult answer;
     } rows[] = {
-        {{ModalResult::OK, ModalResult::No}, {{Qt::Key_Return, {}}}, ModalResult::No},
-        {{ModalResult::Abort, ModalResult::OK}, {{Qt::Key_Enter, {}}}, ModalResult::OK},
-        {noOk, {{Qt::Key_Tab, {}}, {Qt::Key_Return, {}}}, ModalResult::OK},
-        {noOk, {{Qt::Key_Escape, {}}}, ModalResult::No},
-        {okAbort, {{Qt::Key_Escape, {}}}, ModalResult::OK},
-        {yesNoAll, {{Qt::Key_Escape, {}}}, ModalResult::No},
-        {yesNoAll, {{Qt::Key_N, {}}}, ModalResult::No},
-        {yesNoAll, {{Qt::Key_A, Qt::ShiftModifier}}, ModalResult::All},
-        {yesNoAll, {{Qt::Key_A, Qt::AltModifier}}, ModalResult::All},
-        {yesNoAll, {{Qt::Key_Y, {}}}, ModalResult::Yes},
-        {okAbort, {{Qt::Key_O, {}}, {Qt::Key_Escape, {}}}, ModalResult::OK},
-        {noOk, {}, ModalResult::Cancel},
+        {{OK, No}, {Qt::Key_Return}, No},
+        {{Abort, OK}, {Qt::Key_Enter}, OK},
+        {{No, OK}, {Qt::Key_Tab, Qt::Key_Return}, OK},
+        {{No, OK}, {Qt::Key_Right, Qt::Key_Return}, OK},
+        {{No, OK}, {Qt::Key_Escape}, No},
+        {{OK, Abort}, {Qt::Key_Escape}, OK},
+        {{Yes, No, All}, {Qt::Key_Escape}, No},
+        {{Yes, No, All}, {Qt::Key_N}, No},
+        {{Yes, No, All}, {Qt::ShiftModifier | Qt::Key_A}, All},
+        {{Yes, No, All}, {Qt::AltModifier | Qt::Key_A}, All},
+        {{Yes, No, All}, {Qt::Key_Y}, Yes},
+        {{OK, Abort}, {Qt::Key_O, Qt::Key_A}, Abort},
+        {{No, OK}, {}, Cancel},
     };
     for (const auto& row : rows) {
         const ModalResult answer = runWith(confirm(row.buttons), [&](QtMessageDialog& d) {
-            for (const auto& [key, modifiers] : row.keys) {
-                press(d, key, modifiers);
+            for (const QKeyCombination key : row.keys) {
+                press(d, key);
             }
             if (row.keys.empty()) {
                 d.close();

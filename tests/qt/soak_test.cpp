@@ -8,9 +8,11 @@
 #include <QTest>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -37,17 +39,12 @@ class SoakDesktop : public QtDesktop {
     }
 };
 
+// 0 when /proc/self/statm cannot be read.
 long residentKib() {
+    std::ifstream statm("/proc/self/statm");
     long pages = 0;
     long resident = 0;
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm == nullptr) {
-        return -1;
-    }
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
-        resident = -1;
-    }
-    std::fclose(statm);
+    statm >> pages >> resident;
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
@@ -65,59 +62,37 @@ std::ostream& operator<<(std::ostream& out, const XResources& resources) {
     return out << "pixmap bytes " << resources.pixmapBytes;
 }
 
-// A connection of the test's own to the X server, asking about the client behind one window.
-class XResourceProbe {
-  public:
-    XResourceProbe() : display_(XOpenDisplay(nullptr)) {}
-    ~XResourceProbe() {
-        if (display_ != nullptr) {
-            XCloseDisplay(display_);
-        }
-    }
-    XResourceProbe(const XResourceProbe&) = delete;
-    XResourceProbe& operator=(const XResourceProbe&) = delete;
-
-    bool supported() {
-        int event = 0;
-        int error = 0;
-        return display_ != nullptr && XResQueryExtension(display_, &event, &error) != 0;
-    }
-
-    // The resource base of the client that made the window; 0 when no client owns it.
-    XID clientOf(XID window) {
-        int count = 0;
-        XResClient* clients = nullptr;
-        XID base = 0;
-        if (XResQueryClients(display_, &count, &clients) != 0) {
-            for (int i = 0; i < count; ++i) {
-                if ((window & ~clients[i].resource_mask) == clients[i].resource_base) {
-                    base = clients[i].resource_base;
-                }
+// The resource base of the X client that made the window; 0 when no client owns it.
+XID clientOf(Display* display, XID window) {
+    int count = 0;
+    XResClient* clients = nullptr;
+    XID base = 0;
+    if (XResQueryClients(display, &count, &clients) != 0) {
+        for (int i = 0; i < count; ++i) {
+            if ((window & ~clients[i].resource_mask) == clients[i].resource_base) {
+                base = clients[i].resource_base;
             }
-            XFree(clients);
         }
-        return base;
+        XFree(clients);
     }
+    return base;
+}
 
-    XResources resourcesOf(XID client) {
-        XResources resources;
-        int count = 0;
-        XResType* types = nullptr;
-        if (XResQueryClientResources(display_, client, &count, &types) != 0) {
-            for (int i = 0; i < count; ++i) {
-                char* name = XGetAtomName(display_, types[i].resource_type);
-                resources.counts[name != nullptr ? name : "?"] = static_cast<int>(types[i].count);
-                XFree(name);
-            }
-            XFree(types);
+XResources resourcesOf(Display* display, XID client) {
+    XResources resources;
+    int count = 0;
+    XResType* types = nullptr;
+    if (XResQueryClientResources(display, client, &count, &types) != 0) {
+        for (int i = 0; i < count; ++i) {
+            char* name = XGetAtomName(display, types[i].resource_type);
+            resources.counts[name != nullptr ? name : "?"] = static_cast<int>(types[i].count);
+            XFree(name);
         }
-        XResQueryClientPixmapBytes(display_, client, &resources.pixmapBytes);
-        return resources;
+        XFree(types);
     }
-
-  private:
-    Display* display_;
-};
+    XResQueryClientPixmapBytes(display, client, &resources.pixmapBytes);
+    return resources;
+}
 
 TEST(Soak, AHundredThousandTicksGrowNeitherMemoryNorXResources) {
     SoakDesktop desktop;
@@ -128,9 +103,14 @@ TEST(Soak, AHundredThousandTicksGrowNeitherMemoryNorXResources) {
     desktop.window().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&desktop.window()));
 
-    XResourceProbe probe;
-    ASSERT_TRUE(probe.supported()) << "the X server has no X-Resource extension";
-    const XID client = probe.clientOf(desktop.window().winId());
+    // A connection of the test's own, asking the X server about the window's client.
+    const std::unique_ptr<Display, decltype(&XCloseDisplay)> display(XOpenDisplay(nullptr),
+                                                                     XCloseDisplay);
+    int event = 0;
+    int error = 0;
+    ASSERT_TRUE(display != nullptr && XResQueryExtension(display.get(), &event, &error) != 0)
+        << "the X server has no X-Resource extension";
+    const XID client = clientOf(display.get(), desktop.window().winId());
     ASSERT_NE(client, 0u) << "no X client owns the window";
 
     // The test ticks the handler itself; the timer it re-arms is stopped after every tick.
@@ -147,7 +127,7 @@ TEST(Soak, AHundredThousandTicksGrowNeitherMemoryNorXResources) {
     }
     QApplication::sync();
     const long residentWarm = residentKib();
-    const XResources resourcesWarm = probe.resourcesOf(client);
+    const XResources resourcesWarm = resourcesOf(display.get(), client);
 
     // Every tick but the turns must move the outline, or the ticks did not really run.
     int moves = 0;
@@ -158,7 +138,7 @@ TEST(Soak, AHundredThousandTicksGrowNeitherMemoryNorXResources) {
     }
     QApplication::sync();
     const long residentEnd = residentKib();
-    const XResources resourcesEnd = probe.resourcesOf(client);
+    const XResources resourcesEnd = resourcesOf(display.get(), client);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 
     std::printf("ticks %d..%d in %.1f s\n", kWarmUpTicks, kTicks, took.count());

@@ -1,7 +1,10 @@
 // For the end-to-end scenarios: writes the message of the box that has the focus, as UTF-8,
 // into the file named on the command line. Under Wine a box puts nothing on the X clipboard,
 // so the scenarios ask the system itself, from a process of the same Wine server.
+#include "core/system/utf16.h"
+
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 #include <windows.h>
@@ -29,18 +32,6 @@ BOOL CALLBACK keepMessage(HWND control, LPARAM found) {
     return TRUE;
 }
 
-std::string toUtf8(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string utf8(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), size,
-                        nullptr, nullptr);
-    return utf8;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -57,11 +48,8 @@ int main(int argc, char** argv) {
     if (message.empty()) {
         return 1;
     }
-    const std::string bytes = toUtf8(message);
-    std::FILE* out = std::fopen(argv[1], "wb");
-    if (out == nullptr) {
-        return 1;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    return std::fclose(out) == 0 && written ? 0 : 1;
+    std::ofstream out(argv[1], std::ios::binary);
+    out << kivo::fromWide(message);
+    out.close();
+    return out ? 0 : 1;
 }

@@ -14,6 +14,7 @@ namespace kivo::win32 {
 namespace {
 
 using test::actOnWindowSoon;
+using test::boxOf;
 using test::childrenOf;
 using test::placeOf;
 using test::press;
@@ -49,18 +50,13 @@ HCURSOR cursorOver(HWND window) {
     return GetCursor();
 }
 
-BOOL CALLBACK findTooltip(HWND window, LPARAM found) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    if (std::wstring(name) == TOOLTIPS_CLASSW) {
-        *reinterpret_cast<HWND*>(found) = window;
-    }
-    return TRUE;
-}
-
+// The tip the thread's tooltip window holds for the control.
 std::wstring toolText(HWND window, HWND control) {
     HWND tooltip = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), findTooltip, reinterpret_cast<LPARAM>(&tooltip));
+    do {
+        tooltip = FindWindowExW(nullptr, tooltip, TOOLTIPS_CLASSW, nullptr);
+    } while (tooltip != nullptr &&
+             GetWindowThreadProcessId(tooltip, nullptr) != GetCurrentThreadId());
     if (tooltip == nullptr) {
         return L"(no tooltip)";
     }
@@ -123,20 +119,10 @@ struct RecordedInput : ControlInput {
     std::vector<std::string> events;
 
     static std::string nameOf(Control control) {
-        switch (control) {
-        case Control::Image1:
-            return "Image1";
-        case Control::Image2:
-            return "Image2";
-        case Control::SpeedButton1:
-            return "SpeedButton1";
-        case Control::SpeedButton2:
-            return "SpeedButton2";
-        case Control::SpeedButton3:
-            return "SpeedButton3";
-        default:
-            return "a control that takes no input";
-        }
+        // In the order of Control's values.
+        const char* const names[] = {"Image1",       "Image2",       "Panel1",      "Label1",
+                                     "SpeedButton1", "SpeedButton3", "SpeedButton2"};
+        return names[static_cast<int>(control)];
     }
     static std::string of(Control control, MouseButton button) {
         return nameOf(control) + (button == MouseButton::Left ? " L" : " R");
@@ -216,10 +202,8 @@ TEST(Win32Desktop, PlacesShapesAndLiftsTheWindow) {
 
     desktop.setWindowOutline({OutlineKind::Rect, {10, 20, 290, 180}});
     const HRGN region = CreateRectRgn(0, 0, 0, 0);
-    RECT box{};
     EXPECT_EQ(GetWindowRgn(window, region), SIMPLEREGION);
-    GetRgnBox(region, &box);
-    EXPECT_EQ((Box{box.left, box.top, box.right, box.bottom}), (Box{10, 20, 290, 180}));
+    EXPECT_EQ(boxOf(region), (Box{10, 20, 290, 180}));
 
     // Moved onto a monitor at 150 %: everything is drawn anew at its scale.
     RECT suggested{50, 60, 500, 360};
@@ -229,8 +213,7 @@ TEST(Win32Desktop, PlacesShapesAndLiftsTheWindow) {
     EXPECT_EQ(placeOf(desktop.window().image1.hwnd()), (Box{0, 0, 420, 420}));
     EXPECT_EQ(placeOf(desktop.window().panel1.hwnd()), (Box{153, 144, 273, 276}));
     GetWindowRgn(window, region);
-    GetRgnBox(region, &box);
-    EXPECT_EQ((Box{box.left, box.top, box.right, box.bottom}), (Box{15, 30, 435, 270}));
+    EXPECT_EQ(boxOf(region), (Box{15, 30, 435, 270}));
     desktop.setWindowOutline({});
     EXPECT_EQ(GetWindowRgn(window, region), ERROR) << "Whole removes the region";
     DeleteObject(region);

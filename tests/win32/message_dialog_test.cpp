@@ -41,6 +41,7 @@ TEST(MessageDialog, KeysAnswerAsTheModelSays) {
         {{OK, Abort}, {{VK_ESCAPE}}, OK},
         {{Yes, No, All}, {{VK_ESCAPE}}, No},
         {{Yes, No, All}, {{'N'}}, No}, // mnemonics with or without Alt, in either case
+        {{Yes, No, All}, {{'Y'}}, Yes},
         {{Yes, No, All}, {{'A', VK_SHIFT}}, All},
         {{Yes, No, All}, {{'A', VK_MENU}}, All},
         {{OK, Abort}, {{'O'}, {'A'}}, Abort}, // OK has none: O presses nothing

@@ -1,3 +1,4 @@
+#include "ui_driver.h"
 #include "window_region.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 
 namespace kivo::win32 {
 namespace {
+
+using test::boxOf;
 
 // The region's pixels as one (row, left, right) span per row and rectangle.
 using Spans = std::vector<std::tuple<int, int, int>>;
@@ -30,17 +33,9 @@ Spans spansOf(HRGN region) {
     const auto* rects = reinterpret_cast<const RECT*>(data->Buffer);
     std::vector<Box> boxes;
     for (DWORD i = 0; i < data->rdh.nCount; ++i) {
-        boxes.push_back({static_cast<int>(rects[i].left), static_cast<int>(rects[i].top),
-                         static_cast<int>(rects[i].right), static_cast<int>(rects[i].bottom)});
+        boxes.push_back(boxOf(rects[i]));
     }
     return spansOf(boxes);
-}
-
-Box boxOf(HRGN region) {
-    RECT box{};
-    GetRgnBox(region, &box);
-    return {static_cast<int>(box.left), static_cast<int>(box.top), static_cast<int>(box.right),
-            static_cast<int>(box.bottom)};
 }
 
 TEST(WindowRegion, EachKindFillsItsBoxWithTheRightCorners) {

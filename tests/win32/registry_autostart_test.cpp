@@ -50,27 +50,22 @@ class RegistryAutostart : public ::testing::Test {
     }
 };
 
-TEST_F(RegistryAutostart, WritesThePathAsAStringOnceHoweverOftenAdded) {
+TEST_F(RegistryAutostart, WritesThePathOnceHoweverOftenAddedQuotedWhenItHasBlanks) {
     EXPECT_TRUE(writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe"));
     EXPECT_TRUE(writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe"));
     EXPECT_EQ(stringValue(L"kivo.narod.ru"), L"C:\\Kivo\\kivo.exe");
     EXPECT_EQ(valueCount(), 1u);
-}
-
-TEST_F(RegistryAutostart, QuotesAPathWithBlanksAndKeepsItsCyrillicLetters) {
     writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Program Files\\Киво\\kivo.exe");
     EXPECT_EQ(stringValue(L"kivo.narod.ru"), L"\"C:\\Program Files\\Киво\\kivo.exe\"");
 }
 
-TEST_F(RegistryAutostart, DeleteRemovesTheValueAndForgivesAMissingOne) {
+TEST_F(RegistryAutostart, DeleteForgivesAMissingValueOrKeyAndAWriteNeverCreatesTheKey) {
     writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe");
     deleteAutostartValue(testKey_, "kivo.narod.ru");
     EXPECT_EQ(stringValue(L"kivo.narod.ru"), std::nullopt);
     deleteAutostartValue(testKey_, "kivo.narod.ru");    // missing: nothing to do
     deleteAutostartValue(missingKey_, "kivo.narod.ru"); // nor without the key
-}
 
-TEST_F(RegistryAutostart, AMissingKeyIsNotCreatedAndFailsTheWrite) {
     EXPECT_FALSE(writeAutostartValue(missingKey_, "kivo.narod.ru", "C:\\kivo.exe"));
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, missingKey_.c_str(), 0, KEY_READ, &key),

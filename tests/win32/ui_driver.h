@@ -119,13 +119,24 @@ inline std::vector<HWND> childrenOf(HWND parent) {
     return children;
 }
 
+inline Box boxOf(const RECT& rect) {
+    return {static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right),
+            static_cast<int>(rect.bottom)};
+}
+
+// The smallest box holding the region.
+inline Box boxOf(HRGN region) {
+    RECT rect{};
+    GetRgnBox(region, &rect);
+    return boxOf(rect);
+}
+
 // The window's rectangle in its parent's client coordinates.
 inline Box placeOf(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
-    return {static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right),
-            static_cast<int>(rect.bottom)};
+    return boxOf(rect);
 }
 
 } // namespace kivo::win32::test
