@@ -14,18 +14,15 @@ constexpr int kSide = 280; // the default picture is square
 constexpr int kInsetMax = kSide / 2;
 constexpr Rect kWholeWindow{0, 0, kSide, kSide};
 // The insets of one cycle in order: 139 down to 0, a rest, 1 up to 140, and 139 again.
-const std::vector<int>& cycleInsets() {
-    static const std::vector<int> insets = [] {
-        std::vector<int> all;
-        for (int i = kInsetMax - 1; i >= 0; --i) {
-            all.push_back(i);
-        }
-        for (int i = 1; i <= kInsetMax; ++i) {
-            all.push_back(i);
-        }
-        all.push_back(kInsetMax - 1);
-        return all;
-    }();
+std::vector<int> cycleInsets() {
+    std::vector<int> insets;
+    for (int i = kInsetMax - 1; i >= 0; --i) {
+        insets.push_back(i);
+    }
+    for (int i = 1; i <= kInsetMax; ++i) {
+        insets.push_back(i);
+    }
+    insets.push_back(kInsetMax - 1);
     return insets;
 }
 
@@ -52,18 +49,13 @@ std::chrono::milliseconds between(const ShapeChange& from, const ShapeChange& to
     return std::chrono::duration_cast<std::chrono::milliseconds>(to.seen - from.seen);
 }
 
-class Breathing : public KivoTest {
-  protected:
-    void SetUp() override {
-        KivoTest::SetUp();
-        openWindow();
-    }
-};
+using Breathing = OpenWindowTest;
 
 TEST_F(Breathing, OneCycleGrowsFromTheCentreRestsShrinksToNothingAndStartsAgain) {
+    const std::vector<int> insets = cycleInsets();
     startBreathing();
     std::vector<ShapeChange> cycle;
-    while (cycle.size() < cycleInsets().size()) {
+    while (cycle.size() < insets.size()) {
         const auto change = x().nextShapeChange(5s);
         if (!change) {
             break;
@@ -72,12 +64,12 @@ TEST_F(Breathing, OneCycleGrowsFromTheCentreRestsShrinksToNothingAndStartsAgain)
     }
     EXPECT_EQ(x().geometry(window.id), (Rect{0, 0, kSide, kSide}))
         << "the window did not take the picture's size";
-    ASSERT_EQ(cycle.size(), cycleInsets().size()) << "the outline stopped changing";
+    ASSERT_EQ(cycle.size(), insets.size()) << "the outline stopped changing";
 
     for (std::size_t i = 0; i < kVanishIndex; ++i) {
-        const Rect expected = ellipseExtents(cycleInsets()[i]);
+        const Rect expected = ellipseExtents(insets[i]);
         if (cycle[i].extents != expected) {
-            ADD_FAILURE() << "outline " << i << " (inset " << cycleInsets()[i] << ") is "
+            ADD_FAILURE() << "outline " << i << " (inset " << insets[i] << ") is "
                           << cycle[i].extents << ", expected " << expected;
             break;
         }
@@ -86,7 +78,7 @@ TEST_F(Breathing, OneCycleGrowsFromTheCentreRestsShrinksToNothingAndStartsAgain)
     for (std::size_t i = 0; i < cycle.size(); ++i) {
         EXPECT_TRUE(cycle[i].shaped) << "outline " << i << " removed the shape";
         EXPECT_FALSE(covers(cycle[i].extents, kWholeWindow))
-            << "outline " << i << " (inset " << cycleInsets()[i] << ") shows the whole window";
+            << "outline " << i << " (inset " << insets[i] << ") shows the whole window";
     }
     EXPECT_FALSE(intersects(cycle[kVanishIndex].extents, kWholeWindow))
         << "at inset " << kInsetMax << " the window shows " << cycle[kVanishIndex].extents;
@@ -184,7 +176,7 @@ TEST_F(Breathing, ADoubleClickEndsATrialWithTheWholeWindowAndThePanelBack) {
     EXPECT_FALSE(x().nextShapeChange(300ms)) << "the outline kept breathing after the trial";
     EXPECT_EQ(x().shapeRectangles(window.id), std::vector<Rect>{kWholeWindow});
 
-    expectControlsShown();
+    expectPictureShown(readBmp(folder().defaultPicture()));
     EXPECT_TRUE(kivo().running()) << "ending a trial closed the program";
 
     // Out of the trial, with nothing changed, the next double-click closes.

@@ -6,6 +6,9 @@
 namespace kivo::e2e {
 namespace {
 
+// Where a drag by 150, 100 leaves the window, at the picture's size.
+constexpr Rect kSaved{150, 100, 280, 280};
+
 class Closing : public KivoTest {
   protected:
     // Drags the window to 150, 100 and saves it with OK, which ends the program.
@@ -18,7 +21,7 @@ class Closing : public KivoTest {
     // The next start opens there, at the picture's size.
     void startAgain() {
         openWindow();
-        EXPECT_EQ(window.geometry, (Rect{150, 100, 280, 280}));
+        EXPECT_EQ(window.geometry, kSaved);
     }
 };
 
@@ -42,9 +45,7 @@ TEST_F(Closing, OkWritesTheEightLinesAndTheNextStartComesBackThereAtThePicturesS
 
     // The face's code page, CR LF, and the picture's path as the program knows it.
     EXPECT_EQ(readFile(folder().settingsFile()),
-              folder().settingsBytes({"Image=" + face().nativePath(folder().defaultPicture()),
-                                      "Formkivo.left=150", "Formkivo.top=100", "Formkivo.width=280",
-                                      "Formkivo.height=280", "Vid=2", "flpv=false"}));
+              folder().settingsBytes(settingsLines(folder().defaultPicture(), kSaved)));
 
     startAgain();
 }

@@ -23,6 +23,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The window that the earlier settings, of the last good save, place.
+constexpr Rect kEarlier{0, 0, 280, 280};
+
 // Mounts that only this test process and its children see: the process moves into a mount
 // namespace of its own, whose mounts die with it even when a test crashes half-way.
 class PrivateMounts {
@@ -98,20 +101,15 @@ class FailedSave : public KivoTest {
 
     fs::path date() { return folder().program() / "date"; }
 
-    std::vector<std::string> earlierSettings() {
-        return {"Image=" + face().nativePath(folder().defaultPicture()),
-                "Formkivo.left=0",
-                "Formkivo.top=0",
-                "Formkivo.width=280",
-                "Formkivo.height=280",
-                "Vid=2",
-                "flpv=false"};
+    // The settings file that a save of the window there writes.
+    std::string savedBytes(const Rect& form) {
+        return folder().settingsBytes(settingsLines(folder().defaultPicture(), form));
     }
 
     void openWithEarlierSettings() {
-        folder().writeSettings(earlierSettings());
+        writeFile(folder().settingsFile(), savedBytes(kEarlier));
         openWindow();
-        ASSERT_EQ(window.geometry, (Rect{0, 0, 280, 280})) << "the earlier settings were not read";
+        ASSERT_EQ(window.geometry, kEarlier) << "the earlier settings were not read";
     }
 
     // Saves into the spoiled folder, expects the box, the program open and the earlier file in
@@ -128,17 +126,14 @@ class FailedSave : public KivoTest {
         EXPECT_FALSE(kivo().waitExit(std::chrono::milliseconds(500)))
             << "the program ended after the error box";
         EXPECT_TRUE(x().viewable(window.id)) << "the main window is gone";
-        EXPECT_EQ(readFile(kept / "soxran.txt"), folder().settingsBytes(earlierSettings()));
+        EXPECT_EQ(readFile(kept / "soxran.txt"), savedBytes(kEarlier));
         EXPECT_EQ(test::namesIn(kept).size(), namesKept) << "the failed save left a file behind";
 
         mend();
         dragBy(20, 10);
         closeAnswering(Answer::Ok);
         ASSERT_EQ(kivo().waitExit(timeout()), 0) << "the second save did not end the program";
-        std::vector<std::string> saved = earlierSettings();
-        saved[1] = "Formkivo.left=" + std::to_string(window.geometry.x);
-        saved[2] = "Formkivo.top=" + std::to_string(window.geometry.y);
-        EXPECT_EQ(readFile(folder().settingsFile()), folder().settingsBytes(saved));
+        EXPECT_EQ(readFile(folder().settingsFile()), savedBytes(window.geometry));
     }
 
     std::unique_ptr<PrivateMounts> mounts = std::make_unique<PrivateMounts>();

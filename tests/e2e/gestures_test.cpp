@@ -8,18 +8,12 @@ using namespace std::chrono_literals;
 
 constexpr int kSideHalf = 140;
 
-class Gestures : public KivoTest {
-  protected:
-    void SetUp() override {
-        KivoTest::SetUp();
-        openWindow();
-    }
-};
+using Gestures = OpenWindowTest;
 
 TEST_F(Gestures, ADragMovesTheWindowByTheMousesTravelAndTheReleaseShowsThePanel) {
     dragBy(150, 100);
     EXPECT_EQ(window.geometry, (Rect{150, 100, 280, 279}));
-    expectControlsShown();
+    expectPictureShown(readBmp(folder().defaultPicture()));
 }
 
 TEST_F(Gestures, HoldingTheButtonPausesTheBreathingAndTheReleaseResumesIt) {

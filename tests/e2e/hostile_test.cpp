@@ -21,7 +21,6 @@ using test::infoHeader;
 using test::le;
 using namespace std::chrono_literals;
 
-constexpr Rect kDesignWindow{0, 0, 280, 279};
 // The program on either system stays within this much resident memory, unless its picture
 // alone takes more.
 constexpr long kMaxResidentMiB = 160;
@@ -33,9 +32,12 @@ constexpr Rgb kRed{200, 40, 30};
 constexpr Rgb kBlue{30, 60, 190};
 constexpr Rgb kTeal{20, 150, 140};
 
-// A pixel or palette entry as a bitmap stores it.
-std::string bgr(Rgb c) {
-    return {static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
+std::string repeated(const std::string& bytes, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i) {
+        all += bytes;
+    }
+    return all;
 }
 
 // `bytes` with a 32-bit field overwritten.
@@ -45,10 +47,7 @@ std::string patched(std::string bytes, std::size_t offset, std::uint32_t value) 
 
 // 32 bits a pixel with an alpha mask, every alpha 0: the system shows such pictures opaque.
 std::string transparentBmp() {
-    std::string pixels;
-    for (int i = 0; i < kPictureWidth * kPictureHeight; ++i) {
-        pixels += bgr(kRed) + '\0';
-    }
+    const std::string pixels = repeated(bgr(kRed) + '\0', kPictureWidth * kPictureHeight);
     const std::string masks =
         le(0x00FF0000, 4) + le(0x0000FF00, 4) + le(0x000000FF, 4) + le(0xFF000000, 4);
     const std::string info =
@@ -59,22 +58,15 @@ std::string transparentBmp() {
 
 // Rows stored from the top (a negative height): red above, blue below.
 std::string topDownBmp() {
-    std::string pixels;
-    for (int y = 0; y < kPictureHeight; ++y) {
-        for (int x = 0; x < kPictureWidth; ++x) {
-            pixels += bgr(y < kPictureHeight / 2 ? kRed : kBlue);
-        }
-    }
+    const int half = kPictureWidth * kPictureHeight / 2;
+    const std::string pixels = repeated(bgr(kRed), half) + repeated(bgr(kBlue), half);
     return bmpFile(infoHeader(40, kPictureWidth, -kPictureHeight, 24, 0, pixels.size(), 0), "",
                    pixels);
 }
 
 // An OS/2 bitmap: a 12-byte header and a palette of three-byte entries, every pixel entry 1.
 std::string os2Bmp() {
-    std::string palette;
-    for (int i = 0; i < 256; ++i) {
-        palette += bgr(i == 1 ? kTeal : Rgb{});
-    }
+    const std::string palette = bgr({}) + bgr(kTeal) + repeated(bgr({}), 254);
     const std::string info =
         le(12, 4) + le(kPictureWidth, 2) + le(kPictureHeight, 2) + le(1, 2) + le(8, 2);
     return bmpFile(info, palette, std::string(kPictureWidth * kPictureHeight, '\1'));
@@ -88,11 +80,8 @@ std::string hugeRleBmp() {
         row += {static_cast<char>(std::min(left, 255)), '\0'};
     }
     row += {'\0', '\0'}; // end of line
-    std::string pixels;
-    for (int y = 0; y < kSide; ++y) {
-        pixels += row;
-    }
-    pixels += {'\0', '\1'}; // end of picture
+    const std::string endOfPicture{'\0', '\1'};
+    const std::string pixels = repeated(row, kSide) + endOfPicture;
     return bmpFile(infoHeader(40, kSide, kSide, 8, 1, pixels.size(), 1), bgr(kTeal) + '\0', pixels);
 }
 
@@ -114,8 +103,8 @@ class Hostile;
 // program, after a question to save where the case changed something.
 struct HostileCase {
     const char* what;
-    // Makes the case's files; returns the settings lines after the header.
-    std::function<std::vector<std::string>(Hostile&)> prepare;
+    // Makes the case's files; returns the settings lines after the header. None: no lines.
+    std::function<std::vector<std::string>(Hostile&)> prepare{};
     std::optional<BoxMessage> box{};
     Rect geometry = kDesignWindow;
     // Where Wine shows the window otherwise: it clips the X window of a huge one to the screen.
@@ -268,10 +257,7 @@ std::vector<HostileCase> hostileCases() {
         {.what = "a picture whose path is longer than 260 characters",
          .prepare =
              [](Hostile& t) {
-                 std::string letters;
-                 for (int i = 0; i < 100; ++i) {
-                     letters += "д";
-                 }
+                 const std::string letters = repeated("д", 100);
                  const fs::path path = t.folder().root() / letters / letters / "long.bmp";
                  const std::string line = t.pictureAt(path);
                  writeFile(path, topDownBmp());
@@ -279,10 +265,8 @@ std::vector<HostileCase> hostileCases() {
              },
          .shown = {{kRed, kBlue}}},
         {.what = "a JPEG claiming 65000 x 65000, chosen",
-         .prepare = [](Hostile&) { return Lines{}; },
          .act = [](Hostile& t) { t.chooseHugeJpeg(); }},
         {.what = "a program folder whose path holds a %",
-         .prepare = [](Hostile&) { return Lines{}; },
          .act =
              [](Hostile& t) {
                  t.acceptStayOnTop();
@@ -365,7 +349,7 @@ void Hostile::run(const HostileCase& c) {
 
 void Hostile::play(const HostileCase& c, Outcome& outcome) {
     fs::remove(folder().settingsFile());
-    folder().writeSettings(c.prepare(*this));
+    folder().writeSettings(c.prepare ? c.prepare(*this) : std::vector<std::string>{});
     startKivo();
     const auto started = std::chrono::steady_clock::now();
     const auto sinceStart = [&] {

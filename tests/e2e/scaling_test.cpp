@@ -2,7 +2,6 @@
 #include "kivo_test.h"
 
 #include <cmath>
-#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -86,12 +85,9 @@ TEST_F(Scaling, EveryFaceDrawsTheWindowItsControlsItsQuestionAndItsOutlineAtTheD
     int questionWidthAt96 = 0;
     for (const Row& row : rows) {
         const double scale = row.dpi / 96.0;
-        std::ostringstream what;
-        what << row.dpi << " DPI, Vid=" << row.vid;
-        SCOPED_TRACE(what.str());
+        SCOPED_TRACE(testing::Message() << row.dpi << " DPI, Vid=" << row.vid);
         std::vector<std::string> settings{"Vid=" + std::to_string(row.vid)};
-        const Rect design{0, 0, 280, 279};
-        const Rect saved = row.saved.value_or(design);
+        const Rect saved = row.saved.value_or(kDesignWindow);
         if (row.saved) {
             settings.push_back("Formkivo.left=" + std::to_string(saved.x));
             settings.push_back("Formkivo.top=" + std::to_string(saved.y));

@@ -10,8 +10,12 @@ namespace kivo::e2e {
 // What the main window's own controls look like on screen, in window coordinates.
 
 inline constexpr Rect kStartButtonArea{0, 0, 28, 28};
-// The panel as the program centres it on the 280 x 279 window it opens with.
+// The window as designed, which opens without settings.
+inline constexpr Rect kDesignWindow{0, 0, 280, 279};
+// The panel as the program centres it on that window.
 inline constexpr Rect kPanel{100, 95, 80, 88};
+// Where the design puts the panel: a start-up stopped by an error box leaves it there.
+inline constexpr Rect kDesignPanel{102, 96, 80, 88};
 // A point of the default picture clear of the panel and the start button.
 inline constexpr int kPictureX = 60;
 inline constexpr int kPictureY = 220;

@@ -57,11 +57,13 @@ Image readBmp(const std::filesystem::path& path) {
     return image;
 }
 
+std::string bgr(Rgb colour) {
+    return {static_cast<char>(colour.b), static_cast<char>(colour.g), static_cast<char>(colour.r)};
+}
+
 std::string bmpBytes(const Image& image) {
-    return test::bmp24Of(image.width(), image.height(), [&image](int x, int y) {
-        const Rgb c = image.at(x, y);
-        return std::string{static_cast<char>(c.b), static_cast<char>(c.g), static_cast<char>(c.r)};
-    });
+    return test::bmp24Of(image.width(), image.height(),
+                         [&image](int x, int y) { return bgr(image.at(x, y)); });
 }
 
 void writePpm(const Image& image, const std::filesystem::path& path) {

@@ -48,6 +48,9 @@ class Image {
 // An uncompressed 24-bit BMP file; throws on anything else.
 Image readBmp(const std::filesystem::path& path);
 
+// A pixel or palette entry as a BMP file stores it: blue, green, red.
+std::string bgr(Rgb colour);
+
 // The bytes of an uncompressed 24-bit bottom-up BMP file of the image.
 std::string bmpBytes(const Image& image);
 

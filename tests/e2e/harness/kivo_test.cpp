@@ -135,13 +135,29 @@ std::optional<WindowInfo> KivoTest::choosePicture(const std::string& path, const
     return dialog;
 }
 
-void KivoTest::expectControlsShown() {
-    x().moveMouse(1000, 900); // a tooltip could cover the panel
-    const Image shot = waitForCapture(window.geometry, [](const Image& image) {
-        return panelShows(image, kPanel) && startButtonShows(image);
+Image KivoTest::expectPictureShown(const Image& picture, const Rect& panel) {
+    x().moveMouse(1000, 900); // a tooltip could cover the picture
+    // The controls paint one by one: wait for all of them.
+    const Image shot = waitForCapture(window.geometry, [&](const Image& image) {
+        return startButtonShows(image) && panelShows(image, panel) &&
+               differenceFromPicture(image, picture) == panel;
     });
-    EXPECT_TRUE(panelShows(shot, kPanel)) << "the panel does not show";
     EXPECT_TRUE(startButtonShows(shot)) << "the start button does not show";
+    EXPECT_TRUE(panelShows(shot, panel)) << "the panel does not show";
+    EXPECT_EQ(differenceFromPicture(shot, picture), panel)
+        << "the picture is not what the window shows, or the panel is elsewhere";
+    return shot;
+}
+
+std::vector<std::string> KivoTest::settingsLines(const std::filesystem::path& picture,
+                                                 const Rect& form) {
+    return {"Image=" + face().nativePath(picture),
+            "Formkivo.left=" + std::to_string(form.x),
+            "Formkivo.top=" + std::to_string(form.y),
+            "Formkivo.width=" + std::to_string(form.width),
+            "Formkivo.height=" + std::to_string(form.height),
+            "Vid=2",
+            "flpv=false"};
 }
 
 std::optional<WindowInfo> KivoTest::waitForMainWindow() {

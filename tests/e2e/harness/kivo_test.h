@@ -5,11 +5,13 @@
 #include "session.h"
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kivo::e2e {
 
@@ -71,9 +73,13 @@ class KivoTest : public ::testing::Test {
     // Clicks the panel's "Картинка" and, once the file dialog opens, types the path or name
     // into it and presses Enter; returns the dialog.
     std::optional<WindowInfo> choosePicture(const std::string& path, const Rect& panel = kPanel);
-    // Moves the mouse off the window, where no tooltip covers it, and expects the panel and
-    // the start button shown.
-    void expectControlsShown();
+    // Moves the mouse off the window, where no tooltip covers it, and expects the window to
+    // show the picture at its top-left corner, but for the panel there and the start button.
+    // Returns the last capture.
+    Image expectPictureShown(const Image& picture, const Rect& panel = kPanel);
+    // The lines that the program saves for the picture and the window there, with its
+    // elliptic outline (Vid=2) and not on top.
+    std::vector<std::string> settingsLines(const std::filesystem::path& picture, const Rect& form);
 
     std::optional<WindowInfo> waitForMainWindow();
     // Both return once the box has the keyboard focus. The program's questions and reports are
@@ -105,6 +111,15 @@ class KivoTest : public ::testing::Test {
 
     std::unique_ptr<Session> session_;
     double scale_ = 1; // the display's
+};
+
+// For scenarios that all begin at the window that the program opens without settings.
+class OpenWindowTest : public KivoTest {
+  protected:
+    void SetUp() override {
+        KivoTest::SetUp();
+        openWindow();
+    }
 };
 
 } // namespace kivo::e2e

@@ -2,6 +2,7 @@
 
 #include "wait.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -133,11 +134,8 @@ std::vector<std::string> environmentWith(const std::vector<std::string>& drop,
     for (char** entry = environ; *entry != nullptr; ++entry) {
         const std::string variable = *entry;
         const std::string name = variable.substr(0, variable.find('='));
-        bool dropped = false;
-        for (const auto& prefix : drop) {
-            dropped = dropped || name.starts_with(prefix);
-        }
-        if (!dropped) {
+        if (std::none_of(drop.begin(), drop.end(),
+                         [&](const std::string& prefix) { return name.starts_with(prefix); })) {
             env.push_back(variable);
         }
     }

@@ -7,6 +7,8 @@
 #include "program_folder.h"
 #include "wait.h"
 
+#include <algorithm>
+#include <iconv.h>
 #include <sstream>
 #include <stdexcept>
 
@@ -53,29 +55,23 @@ void copyPrefix(const fs::path& from, const fs::path& to, const fs::path& relati
     }
 }
 
-// UTF-8 text in code page 1251; only ASCII and the Russian alphabet are needed here.
-std::string toCp1251(const std::string& utf8) {
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        if ((c & 0xE0) != 0xC0 || i + 1 >= utf8.size()) {
-            throw std::invalid_argument("toCp1251: not a two-byte character in " + utf8);
-        }
-        const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[++i]) & 0x3Fu);
-        if (code >= 0x410 && code <= 0x44F) { // А..я
-            out += static_cast<char>(0xC0 + (code - 0x410));
-        } else if (code == 0x401) { // Ё
-            out += static_cast<char>(0xA8);
-        } else if (code == 0x451) { // ё
-            out += static_cast<char>(0xB8);
-        } else {
-            throw std::invalid_argument("toCp1251: no such letter in code page 1251");
-        }
+// UTF-8 text in code page 1251, as a Russian Windows writes its settings file.
+std::string toCp1251(std::string utf8) {
+    const iconv_t converter = iconv_open("CP1251", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        throw std::runtime_error("this system converts no text to code page 1251");
     }
+    std::string out(utf8.size(), '\0'); // one byte a character at most
+    char* in = utf8.data();
+    std::size_t inLeft = utf8.size();
+    char* at = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t result = iconv(converter, &in, &inLeft, &at, &outLeft);
+    iconv_close(converter);
+    if (result == static_cast<std::size_t>(-1)) {
+        throw std::invalid_argument("toCp1251: no such letter in code page 1251 in " + utf8);
+    }
+    out.resize(out.size() - outLeft);
     return out;
 }
 
@@ -147,11 +143,7 @@ class WineFace : public Face {
 
     std::string nativePath(const fs::path& path) const override {
         std::string text = "Z:" + path.string();
-        for (char& c : text) {
-            if (c == '/') {
-                c = '\\';
-            }
-        }
+        std::replace(text.begin(), text.end(), '/', '\\');
         return text;
     }
 

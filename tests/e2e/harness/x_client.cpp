@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 #include <algorithm>
+#include <bit>
 #include <memory>
 #include <stdexcept>
 
@@ -62,15 +63,6 @@ Window focusOf(Display* display) {
     int revertTo = 0;
     XGetInputFocus(display, &focus, &revertTo);
     return focus;
-}
-
-int shiftOf(unsigned long mask) {
-    int shift = 0;
-    while (mask != 0 && (mask & 1) == 0) {
-        mask >>= 1;
-        ++shift;
-    }
-    return shift;
 }
 
 } // namespace
@@ -157,10 +149,7 @@ std::optional<WindowInfo> XClient::waitForWindow(const std::string& title,
         found = windowsTitled(title, accept);
         return !found.empty();
     });
-    if (found.empty()) {
-        return std::nullopt;
-    }
-    return found.front();
+    return found.empty() ? std::nullopt : std::optional(found.front());
 }
 
 bool XClient::waitUntilGone(Window window, std::chrono::milliseconds timeout) {
@@ -308,17 +297,17 @@ Image XClient::capture(const Rect& requested) {
     if (!shot) {
         throw std::runtime_error("cannot capture the screen area");
     }
-    const int redShift = shiftOf(shot->red_mask);
-    const int greenShift = shiftOf(shot->green_mask);
-    const int blueShift = shiftOf(shot->blue_mask);
+    // A true-colour screen: each channel is one run of bits of the pixel.
+    const auto channel = [](unsigned long pixel, unsigned long mask) {
+        return static_cast<int>((pixel & mask) >> std::countr_zero(mask));
+    };
     Image image(area.width, area.height);
     for (int y = 0; y < area.height; ++y) {
         for (int x = 0; x < area.width; ++x) {
             const unsigned long pixel = XGetPixel(shot.get(), x, y);
             image.set(x, y,
-                      {static_cast<int>((pixel & shot->red_mask) >> redShift),
-                       static_cast<int>((pixel & shot->green_mask) >> greenShift),
-                       static_cast<int>((pixel & shot->blue_mask) >> blueShift)});
+                      {channel(pixel, shot->red_mask), channel(pixel, shot->green_mask),
+                       channel(pixel, shot->blue_mask)});
         }
     }
     return image;
