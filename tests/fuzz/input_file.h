@@ -1,30 +1,19 @@
 #pragma once
 
+#include "temp_files.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace kivo::fuzz {
 
 // A folder of this process's own under the temporary folder, removed when the fuzzer exits.
 inline const std::filesystem::path& scratchFolder() {
-    static const std::filesystem::path folder = [] {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kivo-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(scratchFolder(), ignored);
-        });
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
+    static const test::TempDir folder;
+    return folder.path();
 }
 
 // The readers take paths, so each input becomes a file of that name in the scratch folder.

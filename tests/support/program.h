@@ -68,7 +68,11 @@ template <class Desktop = FakeDesktop> struct Program {
     }
 };
 
-// The notes on a failed copy, with the system's error code, and on a picture under 100 x 100.
+// The notes on a failed conversion, on a failed copy with the system's error code, and on a
+// picture under 100 x 100.
+inline std::string conversionFailure(const std::string& error, const std::string& path) {
+    return "kivo: Ошибка: " + error + "\nпреобразования файла:\n" + path;
+}
 inline std::string copyFailure(int code) {
     return "Error: Ошибка копирования файла:\nОшибка копирования файла!! Код ошибки: " +
            std::to_string(code);

@@ -84,6 +84,13 @@ inline std::string bmpFile(const std::string& info, const std::string& palette,
            le(static_cast<std::int64_t>(offset), 4) + info + palette + pixels;
 }
 
+// A bitmap whose header claims the given size and format over 64 bytes of pixels: only an
+// uncompressed one's length can be told short.
+inline std::string bmpClaiming(int width, int height, int bits, int compression, int colours = 0) {
+    return bmpFile(infoHeader(40, width, height, bits, compression, 64, colours), "",
+                   std::string(64, '\0'));
+}
+
 // An uncompressed 24-bit bottom-up BMP; `pixel(x, y)` gives a pixel's "BGR" bytes, y from the top.
 template <typename PixelAt> std::string bmp24Of(int width, int height, PixelAt pixel) {
     const std::size_t stride = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3};

@@ -115,16 +115,9 @@ TEST_F(Animation, ZeroInsetMaxRunsDownWithoutRestTurnOrOverflow) {
     EXPECT_EQ(desktop.outline.box, (Box{-1, -1, 2, 2}));
 }
 
-TEST_F(Animation, DoubleClickInsideANormalTickStopsItAtItsEnd) {
-    start({280, 280}, 2);
-    desktop.injectAt[LetRunPoint::AfterOutline] = [&] { form.Image1DblClick(); };
-    tick();
-    EXPECT_EQ(desktop.closeCalls, 1);
-    EXPECT_EQ(desktop.outlines.size(), 1u);
-    EXPECT_FALSE(desktop.timerEnabled);
-}
-
-TEST_F(Animation, APressInsideATickPausesTheBreathingUntilItsRelease) {
+// A press inside a tick pauses the breathing until its release; a double-click inside one stops
+// it at the tick's end.
+TEST_F(Animation, APressInsideATickPausesTheBreathingAndADoubleClickStopsIt) {
     start({280, 280}, 2);
     desktop.injectAt[LetRunPoint::BeforeRearming] = [&] {
         form.Image1MouseDown(MouseButton::Left, 140, 140);
@@ -133,6 +126,12 @@ TEST_F(Animation, APressInsideATickPausesTheBreathingUntilItsRelease) {
     EXPECT_FALSE(desktop.timerEnabled) << "the tick re-armed the timer under a held button";
     form.Image1MouseUp(MouseButton::Left, 140, 140);
     EXPECT_TRUE(desktop.timerEnabled);
+
+    desktop.injectAt[LetRunPoint::AfterOutline] = [&] { form.Image1DblClick(); };
+    tick();
+    EXPECT_EQ(desktop.closeCalls, 1);
+    EXPECT_EQ(desktop.outlines.size(), 2u);
+    EXPECT_FALSE(desktop.timerEnabled);
 }
 
 TEST_F(Animation, TrialEndedInsideATickKeepsTheFullWindow) {

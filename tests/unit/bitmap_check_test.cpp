@@ -11,31 +11,18 @@
 namespace kivo {
 namespace {
 
-using test::bmp24;
-using test::le;
-using test::TempDir;
-using test::writeFile;
+using namespace test;
 
 // `bytes` with a little-endian field overwritten.
 std::string patched(std::string bytes, std::size_t offset, std::uint32_t value, int size) {
     return bytes.replace(offset, size, le(value, size));
 }
 
-// A run-length 8-bit header of the given size over a few bytes, whose length is not checked.
-std::string rle8(int width, int height, int colours = 0) {
-    return test::bmpFile(test::infoHeader(40, width, height, 8, 1, 24, colours), "",
-                         std::string(24, '\0'));
-}
-
-// The message checkBitmapFile gives for the file, or "" when it accepts it.
-std::string checkPath(const std::string& path) {
-    return test::errorOf([&] { checkBitmapFile(path); });
-}
-
+// The message checkBitmapFile gives for a file of these bytes, or "" when it accepts it.
 std::string checkBytes(const std::string& bytes) {
     TempDir dir;
     writeFile(dir.path() / "picture.bmp", bytes);
-    return checkPath((dir.path() / "picture.bmp").string());
+    return errorOf([&] { checkBitmapFile((dir.path() / "picture.bmp").string()); });
 }
 
 TEST(BitmapCheck, AcceptsCompletePictures) {
@@ -43,15 +30,16 @@ TEST(BitmapCheck, AcceptsCompletePictures) {
     EXPECT_EQ(checkBytes(patched(bmp24(3, 2), 22, static_cast<std::uint32_t>(-2), 4)), "")
         << "rows stored top-down";
     EXPECT_EQ(checkBytes(bmp24(5, 4) + "trailing bytes"), "");
-    EXPECT_EQ(checkBytes(rle8(8192, 8192)), "") << "the largest picture allowed";
-    EXPECT_EQ(checkBytes(rle8(32767, 2)), "") << "the longest side allowed";
-    EXPECT_EQ(checkBytes(rle8(3, 2, 256)), "") << "a full 8-bit palette";
+    EXPECT_EQ(checkBytes(bmpClaiming(8192, 8192, 8, 1)), "") << "the largest picture allowed";
+    EXPECT_EQ(checkBytes(bmpClaiming(32767, 2, 8, 1)), "") << "the longest side allowed";
+    EXPECT_EQ(checkBytes(bmpClaiming(3, 2, 8, 1, 256)), "") << "a full 8-bit palette";
 }
 
 TEST(BitmapCheck, NamesTheFileAndTheReasonWhenItCannotBeOpened) {
     TempDir dir;
     const std::string path = (dir.path() / "нет.bmp").string();
-    EXPECT_EQ(checkPath(path), "Cannot open file \"" + path + "\". " + test::missingFileReason());
+    EXPECT_EQ(errorOf([&] { checkBitmapFile(path); }),
+              "Cannot open file \"" + path + "\". " + missingFileReason());
 }
 
 TEST(BitmapCheck, RefusesDamagedOrInsaneHeaders) {
@@ -62,10 +50,10 @@ TEST(BitmapCheck, RefusesDamagedOrInsaneHeaders) {
         {good.substr(0, good.size() - 1), "last row cut short"},
         {good.substr(0, 40), "headers cut short"},
         {patched(patched(good, 18, 6000, 4), 22, 5000, 4), "6000 x 5000 header over 24 bytes"},
-        {rle8(8192, 8193), "more pixels than allowed"},
-        {rle8(1, 100000), "a side longer than allowed"},
-        {rle8(32768, 1), "a side longer than allowed"},
-        {rle8(3, 2, 257), "more colours than 8 bits index"},
+        {bmpClaiming(8192, 8193, 8, 1), "more pixels than allowed"},
+        {bmpClaiming(1, 100000, 8, 1), "a side longer than allowed"},
+        {bmpClaiming(32768, 1, 8, 1), "a side longer than allowed"},
+        {bmpClaiming(3, 2, 8, 1, 257), "more colours than 8 bits index"},
         {patched(patched(good, 18, 0x7FFFFFFF, 4), 22, 0x80000000, 4), "extreme sizes"},
         {patched(good, 0, 'M' | 'B' << 8, 2), "signature"},
         {patched(good, 14, 41, 4), "info header size"},

@@ -28,17 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using namespace std::string_literals; // texts with NUL bytes inside
-using test::bmp24;
-using test::bmpFile;
-using test::copyFailure;
-using test::FakeDesktop;
-using test::infoHeader;
-using test::jpegClaiming;
-using test::makeJpeg;
-using test::Outcome;
-using test::readFile;
-using test::runCapped;
-using test::writeFile;
+using namespace test;
 
 // A fake desktop whose file dialog can hand back a file that is gone by the time the program
 // reads it, as when another program moves it away in between.
@@ -56,12 +46,6 @@ class VanishingDesktop : public FakeDesktop {
 };
 
 using Program = test::Program<VanishingDesktop>;
-
-// A BMP header of the given size and format over a handful of pixel bytes.
-std::string bitmapClaiming(int width, int height, int bitCount, int compression) {
-    return bmpFile(infoHeader(40, width, height, bitCount, compression, 64), "",
-                   std::string(64, '\0'));
-}
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kAddressSanitizer = true;
@@ -83,10 +67,8 @@ constexpr long kExtraMemoryKib = (kAddressSanitizer ? 64 : 16) * 1024;
 // test's report.
 void expectCheap(const Outcome& outcome) {
     EXPECT_LT(outcome.took, 2s);
-    testing::Test::RecordProperty(
-        "milliseconds",
-        static_cast<int>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(outcome.took).count()));
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(outcome.took);
+    testing::Test::RecordProperty("milliseconds", static_cast<int>(took.count()));
     if (outcome.extraMemoryKib) {
         EXPECT_LT(*outcome.extraMemoryKib, kExtraMemoryKib);
         testing::Test::RecordProperty("extra_memory_kib",
@@ -145,9 +127,9 @@ TEST(VanishingPicture, IsAFailedCopyOrConversionAndNeverCostsTheCopyInThePicture
          },
          [](Program& p) {
              EXPECT_EQ(p.texts(), std::vector<std::string>{
-                                      "kivo: Ошибка: Cannot open file \"" + p.photo("sea.jpg") +
-                                      "\". " + test::missingFileReason() +
-                                      "\nпреобразования файла:\n" + p.photo("sea.jpg")});
+                                      conversionFailure("Cannot open file \"" + p.photo("sea.jpg") +
+                                                            "\". " + missingFileReason(),
+                                                        p.photo("sea.jpg"))});
              EXPECT_EQ(p.desktop.openDialogs.size(), 2u);
              EXPECT_FALSE(fs::exists(p.photo("sea.bmp")));
              EXPECT_FALSE(fs::exists(p.image("sea.bmp")));
@@ -169,10 +151,10 @@ TEST(VanishingPicture, IsAFailedCopyOrConversionAndNeverCostsTheCopyInThePicture
 // A file that is no bitmap at all leaves the design-time state the same way.
 TEST(LyingHeaders, ABitmapOf60000By60000IsAsInvalidAsNoBitmapAndAllocatesNothing) {
     const std::pair<std::string, std::string> claims[] = {
-        {"24 bits", bitmapClaiming(60000, 60000, 24, 0)},
-        {"24 bits, rows top-down", bitmapClaiming(60000, -60000, 24, 0)},
-        {"8 bits, run-length", bitmapClaiming(60000, 60000, 8, 1)},
-        {"32 bits, bit fields", bitmapClaiming(60000, 60000, 32, 3)},
+        {"24 bits", bmpClaiming(60000, 60000, 24, 0)},
+        {"24 bits, rows top-down", bmpClaiming(60000, -60000, 24, 0)},
+        {"8 bits, run-length", bmpClaiming(60000, 60000, 8, 1)},
+        {"32 bits, bit fields", bmpClaiming(60000, 60000, 32, 3)},
         {"no bitmap at all", "GIF89a not a bitmap at all"},
     };
     for (const auto& [what, bytes] : claims) {
@@ -202,9 +184,10 @@ TEST(LyingHeaders, AJpegOf20000By20000IsRefusedByTheConversionBeforeDecoding) {
             return joined(program.texts()) + std::to_string(program.desktop.openDialogs.size()) +
                    " dialogs";
         });
-        EXPECT_EQ(outcome.said, "kivo: Ошибка: JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG) +
-                                    "\nпреобразования файла:\n" + program.photo("huge.jpg") +
-                                    "\n--\n2 dialogs");
+        EXPECT_EQ(outcome.said,
+                  conversionFailure("JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG),
+                                    program.photo("huge.jpg")) +
+                      "\n--\n2 dialogs");
         expectCheap(outcome);
         EXPECT_FALSE(fs::exists(program.photo("huge.bmp")));
         EXPECT_FALSE(fs::exists(program.image("huge.bmp")));
@@ -223,7 +206,7 @@ TEST(TinyPicture, AJpegOf1By1ConvertsAndIsThenRefusedAsTooSmall) {
         ASSERT_TRUE(fs::exists(program.photo("dot.bmp")));
         EXPECT_NO_THROW(checkBitmapFile(program.photo("dot.bmp")));
         EXPECT_EQ(readFile(program.image("dot.bmp")), readFile(program.photo("dot.bmp")));
-        EXPECT_EQ(program.texts(), std::vector<std::string>{test::tooSmall("1x1")});
+        EXPECT_EQ(program.texts(), std::vector<std::string>{tooSmall("1x1")});
         EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
         program.expectUnchanged();
     }
@@ -289,10 +272,10 @@ TEST(DamagedSettings, LoneCarriageReturnsMakeOneLineWhosePathNamesNoPicture) {
                           "\rFormkivo.left=5\rVid=1\r\r\nFormkivo.top=30\r\n");
     program.start();
     const std::string path = program.image("1.bmp") + "Formkivo.left=5Vid=1";
-    EXPECT_EQ(program.texts(),
-              std::vector<std::string>{
-                  "error box kivo: " +
-                  errorBoxText("Cannot open file \"" + path + "\". " + test::missingFileReason())});
+    EXPECT_EQ(
+        program.texts(),
+        std::vector<std::string>{"error box kivo: " + errorBoxText("Cannot open file \"" + path +
+                                                                   "\". " + missingFileReason())});
     EXPECT_EQ(program.form.state.ImagePath, path);
     EXPECT_EQ(program.form.state.Vid, 2);
     EXPECT_EQ(program.desktop.window, (WindowBounds{10, 30, 280, 279}));
@@ -302,17 +285,18 @@ TEST(DamagedSettings, LoneCarriageReturnsMakeOneLineWhosePathNamesNoPicture) {
     EXPECT_TRUE(program.desktop.picturePath.empty());
 }
 
-// A bad number stops the reading: what came before it stays, what follows and the picture do
-// not come. The message names the bad value whole: a NUL, which would cut it short, shows as
-// U+FFFD.
+// A bad number stops the reading: what came before it stays, and a window it leaves off the
+// screen still comes on it; what follows and the picture do not come. The message names the bad
+// value whole: a NUL, which would cut it short, shows as U+FFFD.
 TEST(DamagedSettings, ABadNumberStopsTheReadingAndANulInItShowsAsAReplacementCharacter) {
     Program program;
     program.writeSettings(
-        "Formkivo.left=30\r\nVid=1\r\nFormkivo.top=1\0\r\nFormkivo.width=500\r\nflpv=true\r\n"s);
+        "Formkivo.left=-9000\r\nVid=1\r\nFormkivo.top=1\0\r\nFormkivo.width=500\r\n"
+        "flpv=true\r\n"s);
     program.start();
     EXPECT_EQ(program.texts(),
               std::vector<std::string>{"error box kivo: '1�' is not a valid integer value."});
-    EXPECT_EQ(program.desktop.window, (WindowBounds{30, 20, 280, 279}));
+    EXPECT_EQ(program.desktop.window, (WindowBounds{0, 20, 280, 279}));
     EXPECT_EQ(program.form.state.Vid, 1);
     EXPECT_EQ(program.form.state.Flpv, 0);
     EXPECT_TRUE(program.desktop.picturePath.empty());

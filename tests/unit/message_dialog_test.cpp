@@ -7,14 +7,6 @@ namespace {
 
 using R = ModalResult;
 
-std::vector<std::string> captions(const DialogModel& model) {
-    std::vector<std::string> out;
-    for (const auto& button : model.buttons) {
-        out.push_back(button.caption);
-    }
-    return out;
-}
-
 TEST(DialogModel, KindsGiveTitlesAndIcons) {
     const struct {
         DialogKind kind;
@@ -32,26 +24,29 @@ TEST(DialogModel, KindsGiveTitlesAndIcons) {
     }
 }
 
-TEST(DialogModel, ButtonsFollowTheFixedOrderWhateverTheCallersOrder) {
-    using V = std::vector<std::string>;
-    EXPECT_EQ(captions(makeDialogModel("", DialogKind::Confirmation, {R::OK, R::No}, "")),
-              (V{"&No", "OK"}));
-    EXPECT_EQ(captions(makeDialogModel("", DialogKind::Confirmation, {R::Abort, R::OK}, "")),
-              (V{"OK", "&Abort"}));
-    EXPECT_EQ(captions(makeDialogModel("", DialogKind::Confirmation, {R::All, R::No, R::Yes}, "")),
-              (V{"&Yes", "&No", "&All"}));
-}
-
-TEST(DialogModel, LeftmostHasTheFocusEscapeAndCloseBoxFollowTheRules) {
-    struct Case {
+// Whatever the caller's order, the buttons come in a fixed one; the leftmost has the focus, Esc
+// gives Cancel when offered, else No, else OK, and the close box always Cancel.
+TEST(DialogModel, ButtonsFollowTheFixedOrderAndEnterEscapeAndTheCloseBoxTheirRules) {
+    const struct {
         std::vector<R> set;
+        std::vector<std::string> captions;
         R enter;
         R escape;
+    } cases[] = {
+        {{R::OK, R::No}, {"&No", "OK"}, R::No, R::No},
+        {{R::Abort, R::OK}, {"OK", "&Abort"}, R::OK, R::OK},
+        {{R::All, R::No, R::Yes}, {"&Yes", "&No", "&All"}, R::Yes, R::No},
+        {{R::OK}, {"OK"}, R::OK, R::OK},
+        {{R::Cancel, R::No, R::OK}, {"&No", "OK", "Cancel"}, R::No, R::Cancel},
     };
-    for (const Case& c : {Case{{R::OK, R::No}, R::No, R::No}, Case{{R::Abort, R::OK}, R::OK, R::OK},
-                          Case{{R::All, R::No, R::Yes}, R::Yes, R::No}, Case{{R::OK}, R::OK, R::OK},
-                          Case{{R::Cancel, R::No, R::OK}, R::No, R::Cancel}}) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.captions));
         const DialogModel model = makeDialogModel("", DialogKind::Confirmation, c.set, "");
+        std::vector<std::string> captions;
+        for (const auto& button : model.buttons) {
+            captions.push_back(button.caption);
+        }
+        EXPECT_EQ(captions, c.captions);
         EXPECT_EQ(model.buttons.at(model.focusIndex).result, c.enter);
         EXPECT_EQ(model.escapeResult, c.escape);
         EXPECT_EQ(model.closeResult, R::Cancel);

@@ -65,7 +65,7 @@ TEST(OutlineRects, RectangleExcludesRightAndBottomAndEmptyBoxesGiveNothing) {
     }
 }
 
-TEST(OutlineRects, SmallEllipsesLeaveOutTheLastColumnAndRow) {
+TEST(OutlineRects, EllipsesLeaveOutTheLastColumnAndRowHaveNoHolesAndMergeEqualRows) {
     EXPECT_EQ(rectsOf(OutlineKind::Ellipse, {0, 0, 4, 4}),
               (Rects{{1, 0, 2, 1}, {0, 1, 3, 2}, {1, 2, 2, 3}}));
     EXPECT_EQ(rectsOf(OutlineKind::Ellipse, {0, 0, 5, 5}),
@@ -75,6 +75,10 @@ TEST(OutlineRects, SmallEllipsesLeaveOutTheLastColumnAndRow) {
     EXPECT_TRUE(rectsOf(OutlineKind::Ellipse, {140, 140, 141, 141}).empty());
     // Too thin to round: a column.
     EXPECT_EQ(rectsOf(OutlineKind::Ellipse, {0, 0, 2, 12}), (Rects{{0, 0, 1, 11}}));
+    // The trace ends short of the tips here; the last rows continue its last row.
+    EXPECT_EQ(rectsOf(OutlineKind::Ellipse, {0, 0, 5, 37}),
+              (Rects{{1, 2, 3, 6}, {0, 6, 4, 30}, {1, 30, 3, 34}}));
+    EXPECT_LT(rectsOf(OutlineKind::Ellipse, {0, 0, 1920, 1080}).size(), 1000u);
 }
 
 TEST(OutlineRects, RoundedCornersAreTwentyPixelEllipseQuarters) {
@@ -88,13 +92,6 @@ TEST(OutlineRects, RoundedCornersAreTwentyPixelEllipseQuarters) {
                                                               {1, 5, 28, 7},
                                                               {0, 7, 29, 22}}));
     EXPECT_EQ(rects.back(), (Box{7, 28, 22, 29}));
-}
-
-TEST(OutlineRects, ThinEllipsesHaveNoHolesAndEqualRowsMerge) {
-    // The trace ends short of the tips here; the last rows continue its last row.
-    EXPECT_EQ(rectsOf(OutlineKind::Ellipse, {0, 0, 5, 37}),
-              (Rects{{1, 2, 3, 6}, {0, 6, 4, 30}, {1, 30, 3, 34}}));
-    EXPECT_LT(rectsOf(OutlineKind::Ellipse, {0, 0, 1920, 1080}).size(), 1000u);
 }
 
 using OutlineChoice = test::FormTest;

@@ -8,18 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
-using test::namesIn;
-using test::readFile;
-using test::TempDir;
-using test::writeFile;
+using namespace test;
 
 struct ReadResult {
     KivoState state;
@@ -30,7 +30,7 @@ struct ReadResult {
 // What reading the file gives; the error is "" when it is read to its end.
 ReadResult read(const std::string& file) {
     ReadResult result;
-    result.error = test::errorOf([&] { readSettings(file, result.state, result.window); });
+    result.error = errorOf([&] { readSettings(file, result.state, result.window); });
     return result;
 }
 
@@ -44,7 +44,55 @@ ReadResult readBytes(const std::string& bytes) {
 std::string writeError(const fs::path& file, const std::string& imagePath = "/opt/kivo/1.bmp") {
     KivoState state;
     state.ImagePath = imagePath;
-    return test::errorOf([&] { writeSettings(file.string(), state, {1, 2, 3, 4}, {5, 6}); });
+    return errorOf([&] { writeSettings(file.string(), state, {1, 2, 3, 4}, {5, 6}); });
+}
+
+TEST(StrToInt, ConvertsDecimalAndHexadecimalWithSigns) {
+    const std::pair<const char*, std::int32_t> cases[] = {
+        {"0", 0},
+        {"42", 42},
+        {"+7", 7},
+        {"-7", -7},
+        {"   12", 12},
+        {"007", 7},
+        {"2147483647", std::numeric_limits<std::int32_t>::max()},
+        {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"$2", 2},
+        {"$ff", 255},
+        {"xFF", 255},
+        {"X10", 16},
+        {"0x1A", 26},
+        {"0X1a", 26},
+        {"-$10", -16},
+        {"+0x10", 16},
+        {"$7FFFFFFF", std::numeric_limits<std::int32_t>::max()},
+        {"$80000000", std::numeric_limits<std::int32_t>::min()},
+        {"$FFFFFFFF", -1},
+        {"-$FFFFFFFF", 1},
+        {"-$80000000", std::numeric_limits<std::int32_t>::min()},
+        {"$00000000FF", 255},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(strToInt(text), expected) << text;
+    }
+}
+
+TEST(StrToInt, RefusesAnythingElseQuotingTheText) {
+    const char* const cases[] = {
+        "",           " ",           "-",
+        "+",          "$",           "x",
+        "0x",         "-$",          "1 ",
+        "1x",         "12a",         "--1",
+        "+-1",        "$-1",         "1.0",
+        "\t1",        "$G",          "$100000000",
+        "2147483648", "-2147483649", "99999999999999999999",
+        "0x 1",       "- 1",         "$1FFFFFFFF",
+        " 1 ",
+    };
+    for (const char* text : cases) {
+        EXPECT_EQ(errorOf([&] { strToInt(text); }),
+                  "'" + std::string(text) + "' is not a valid integer value");
+    }
 }
 
 TEST(SettingsReader, SplitsLinesAtLfAndCrLfDropsLoneCrAndStopsAtByte26) {
@@ -101,7 +149,8 @@ TEST(SettingsReader, TellsAMissingFileFromAMissingFolder) {
     EXPECT_EQ(read((dir.path() / "date" / "soxran.txt").string()).error, "Invalid filename");
 }
 
-TEST(SettingsWriter, ReplacesTheFileWithEightCrLfLines) {
+// The window's place with the picture's size, in eight CrLf lines that read back as written.
+TEST(SettingsWriter, ReplacesTheFileWithEightCrLfLinesThatReadBack) {
     TempDir dir;
     const fs::path file = dir.path() / "soxran.txt";
     writeFile(file, std::string(1000, 'x'));
@@ -111,35 +160,22 @@ TEST(SettingsWriter, ReplacesTheFileWithEightCrLfLines) {
     const std::string head = "Параметры окон и опций Kivo\r\nImage=/opt/kivo/image/море.bmp\r\n"
                              "Formkivo.left=-12\r\nFormkivo.top=96\r\nFormkivo.width=300\r\n"
                              "Formkivo.height=240\r\nVid=2\r\n";
-    for (const std::int32_t flpv : {0, 1, 2}) {
+    for (const std::int32_t flpv : {0, 2, 1}) {
         state.Flpv = flpv;
         writeSettings(file.string(), state, {-12, 96, 999, 888}, {300, 240});
         EXPECT_EQ(readFile(file),
                   systemTextFromUtf8(head + (flpv == 1 ? "flpv=true\r\n" : "flpv=false\r\n")));
     }
     EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"soxran.txt"});
+    const ReadResult back = read(file.string());
+    EXPECT_EQ(back.error, "");
+    EXPECT_EQ(back.state.ImagePath, state.ImagePath);
+    EXPECT_EQ(back.state.Vid, 2);
+    EXPECT_EQ(back.state.Flpv, 1);
+    EXPECT_EQ(back.window, (WindowBounds{-12, 96, 300, 240}));
 }
 
-TEST(SettingsWriter, AWrittenFileReadsBackWithThePicturesSize) {
-    TempDir dir;
-    const std::string file = (dir.path() / "soxran.txt").string();
-    KivoState saved;
-    saved.ImagePath = "C:\\Мои\\sea.bmp";
-    saved.Vid = 0;
-    saved.Flpv = 1;
-    writeSettings(file, saved, {412, -96, 10, 10}, {300, 240});
-
-    KivoState state;
-    state.Vid = 2;
-    WindowBounds window;
-    readSettings(file, state, window);
-    EXPECT_EQ(state.ImagePath, saved.ImagePath);
-    EXPECT_EQ(state.Vid, 0);
-    EXPECT_EQ(state.Flpv, 1);
-    EXPECT_EQ(window, (WindowBounds{412, -96, 300, 240}));
-}
-
-using SettingsWriteFailure = test::EarlierFileTest;
+using SettingsWriteFailure = EarlierFileTest;
 
 TEST_F(SettingsWriteFailure, AMissingFolderIsAnInvalidFilenameAndIsNotCreated) {
     fs::remove_all(folder);
@@ -158,7 +194,7 @@ TEST_F(SettingsWriteFailure, AReadOnlyFileIsRefusedAndKept) {
 TEST_F(SettingsWriteFailure, AFailedReplaceRemovesTheTemporaryFile) {
     fs::remove(file);
     fs::create_directories(file / "inside");
-    EXPECT_EQ(writeError(file), test::folderInTheWayMessage());
+    EXPECT_EQ(writeError(file), folderInTheWayMessage());
     EXPECT_TRUE(fs::is_directory(file / "inside"));
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{"soxran.txt"});
 }
@@ -177,15 +213,10 @@ TEST_F(SettingsWriteFailure, APathThatWouldNotReadBackIsRefusedAndAUsersFileNeve
 
 // The codes the systems' errors map to are checked with them (files_test).
 TEST(IoError, ReadAndNumberCodesHaveTextsAndUnlistedOnesShowAsNumbers) {
-    const std::pair<int, const char*> messages[] = {
-        {100, "Read beyond end of file"},
-        {106, "Invalid numeric input"},
-        {13, "I/O error 13"},
-        {21, "I/O error 21"},
-    };
-    for (const auto& [code, message] : messages) {
-        EXPECT_EQ(ioErrorMessage(code), message);
-    }
+    EXPECT_EQ(ioErrorMessage(100), "Read beyond end of file");
+    EXPECT_EQ(ioErrorMessage(106), "Invalid numeric input");
+    EXPECT_EQ(ioErrorMessage(13), "I/O error 13");
+    EXPECT_EQ(ioErrorMessage(21), "I/O error 21");
 }
 
 } // namespace

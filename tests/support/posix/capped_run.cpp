@@ -6,8 +6,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <exception>
+#include <fstream>
+#include <string>
 
 namespace kivo::test {
 
@@ -16,19 +17,14 @@ namespace {
 constexpr rlim_t kAddressSpaceRoom = 512ull << 20;
 
 // A "Vm...:" line of /proc/self/status, in KiB.
-long statusKib(const char* field) {
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    long value = -1;
-    char line[256];
-    while (status != nullptr && std::fgets(line, sizeof line, status) != nullptr) {
-        if (std::strncmp(line, field, std::strlen(field)) == 0) {
-            value = std::atol(line + std::strlen(field));
+long statusKib(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field)) {
+            return std::atol(line.c_str() + field.size());
         }
     }
-    if (status != nullptr) {
-        std::fclose(status);
-    }
-    return value;
+    return -1;
 }
 
 } // namespace
@@ -39,9 +35,7 @@ long statusKib(const char* field) {
 Outcome runCapped(const std::function<std::string()>& work) {
     int channel[2];
     if (pipe(channel) != 0) {
-        Outcome failed;
-        failed.said = "pipe failed";
-        return failed;
+        return {.said = "pipe failed", .extraMemoryKib = {}};
     }
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = fork();
@@ -59,14 +53,9 @@ Outcome runCapped(const std::function<std::string()>& work) {
             said = std::string("escaped: ") + error.what();
         }
         said = std::to_string(statusKib("VmHWM:") - before) + "\n" + said;
-        std::size_t written = 0;
-        while (written < said.size()) {
-            const ssize_t count = write(channel[1], said.data() + written, said.size() - written);
-            if (count <= 0) {
-                break;
-            }
-            written += static_cast<std::size_t>(count);
-        }
+        std::FILE* out = fdopen(channel[1], "w");
+        std::fwrite(said.data(), 1, said.size(), out);
+        std::fclose(out);
         _exit(0);
     }
     close(channel[1]);

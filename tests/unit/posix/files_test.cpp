@@ -25,16 +25,13 @@ namespace kivo {
 namespace {
 
 namespace fs = std::filesystem;
-using test::namesIn;
-using test::readFile;
-using test::TempDir;
-using test::writeFile;
+using namespace test;
 
 constexpr uid_t kNobody = 65534;
 
 std::string replaceError(const fs::path& file) {
     const std::string text = "new text";
-    return test::errorOf([&] { replaceFile(file.string(), {{text.data(), text.size()}}); });
+    return errorOf([&] { replaceFile(file.string(), {{text.data(), text.size()}}); });
 }
 
 // Root writes whatever a folder's permissions say, so the child becomes an ordinary user and
@@ -48,7 +45,7 @@ std::string replaceError(const fs::path& file) {
     std::exit(0);
 }
 
-using Replacing = test::EarlierFileTest;
+using Replacing = EarlierFileTest;
 
 TEST_F(Replacing, AReadOnlyFolderDeniesAccess) {
     fs::permissions(folder,
@@ -126,7 +123,7 @@ TEST(FullDisk, IsReportedAndLeavesNoFile) {
                 std::exit(3);
             }
             const std::string big(64 * 1024, 'x');
-            std::string error = test::errorOf([&] {
+            std::string error = errorOf([&] {
                 replaceFile((full.path() / "c.bmp").string(), {{big.data(), big.size()}});
             });
             error += " " + std::to_string(
@@ -166,7 +163,9 @@ TEST_F(Replacing, NoPlantedNameIsFollowedAndTwoWritersLeaveOneWholeSave) {
     EXPECT_EQ(namesIn(folder).size(), 2u) << "a temporary stayed behind";
 }
 
-TEST(ErrnoValues, AreMappedToTheTableOneByOne) {
+// A copy onto a file gives errno's own value and leaves the file; a copy that succeeds, and the
+// codes of a missing file or folder, are checked where the picture choice makes and reports them.
+TEST(ErrnoValues, AreMappedToTheTableOneByOneAndACopyGivesItsOwn) {
     TempDir dir;
     const std::string present = (dir.path() / "f").string();
     // Whole paths, with and without their folder, are settings_file_test's missing file.
@@ -184,16 +183,11 @@ TEST(ErrnoValues, AreMappedToTheTableOneByOne) {
     // Numbers the table gives other meanings are shown as numbers.
     EXPECT_EQ(ioErrorText(EIO, present), "I/O error " + std::to_string(EIO));
     EXPECT_EQ(ioErrorText(EISDIR, present), "I/O error " + std::to_string(EISDIR));
-}
 
-// A copy that succeeds, and the codes of a missing file or folder, are checked where the picture
-// choice makes and reports them.
-TEST(Copying, GivesErrnosOwnValue) {
-    TempDir dir;
-    const std::string from = (dir.path() / "a.bmp").string();
-    writeFile(from, "picture");
+    writeFile(dir.path() / "a.bmp", "picture");
     writeFile(dir.path() / "b.bmp", "another");
-    EXPECT_EQ(copyNewFile(from, (dir.path() / "b.bmp").string()), EEXIST);
+    EXPECT_EQ(copyNewFile((dir.path() / "a.bmp").string(), (dir.path() / "b.bmp").string()),
+              EEXIST);
     EXPECT_EQ(readFile(dir.path() / "b.bmp"), "another");
 }
 
@@ -203,7 +197,7 @@ TEST(Fifo, IsReadWithoutWaitingForAWriter) {
     const fs::path fifo = dir.path() / "soxran.txt";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(readWholeFile(fifo.string()), "");
-    EXPECT_EQ(test::errorOf([&] { checkBitmapFile(fifo.string()); }), "Bitmap image is not valid");
+    EXPECT_EQ(errorOf([&] { checkBitmapFile(fifo.string()); }), "Bitmap image is not valid");
 }
 
 } // namespace
