@@ -8,7 +8,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
-#include <time.h>
 #include <unistd.h>
 
 namespace kivo::bench {
@@ -49,26 +48,6 @@ bool isWindowNamed(Display* display, Window window, const std::string& wanted) {
 }
 
 } // namespace
-
-double cpuSeconds(pid_t pid) {
-    // The process's CPU clock counts every thread to the nanosecond; /proc's ticks are 10 ms.
-    clockid_t clock{};
-    timespec used{};
-    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &used) != 0) {
-        return 0;
-    }
-    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
-}
-
-long peakResidentKiB(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return 0;
-}
 
 long contextSwitches(pid_t pid) {
     long total = 0;

@@ -12,10 +12,8 @@
 
 namespace kivo::bench {
 
-// CPU time (user + system) a process has used so far, in seconds.
-double cpuSeconds(pid_t pid);
-// Peak resident memory of a process, in KiB.
-long peakResidentKiB(pid_t pid);
+using e2e::cpuSeconds;
+using e2e::peakResidentKiB;
 // Context switches of all the process's threads so far: each is a wake-up or a preemption.
 long contextSwitches(pid_t pid);
 // The Xvfb started by this process.

@@ -35,7 +35,7 @@ double milliseconds(Clock::duration d) {
 
 std::string wineVersion() {
     std::string version;
-    if (FILE* pipe = popen("WINEDEBUG=-all " KIVO_BENCH_WINE " --version", "r")) {
+    if (FILE* pipe = popen(KIVO_WINE_ENV " " KIVO_BENCH_WINE " --version", "r")) {
         char text[128] = {};
         if (std::fgets(text, sizeof text, pipe) != nullptr) {
             version = text;

@@ -7,8 +7,11 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <cstddef>
+#include <cstring>
 #include <dlgs.h>
 #include <gtest/gtest.h>
+#include <wtsapi32.h>
 
 namespace kivo::win32 {
 namespace {
@@ -176,6 +179,35 @@ TEST(MainWindow, TheMouseReachesThePicturesAndButtonsAsPlainEvents) {
                   "double Image2 L", "down Image2 L 10,10", "up Image2 L 60,230 out",
                   "click SpeedButton1"}));
     EXPECT_EQ(GetFocus(), w.hwnd()) << "the buttons never take the focus";
+}
+
+// The display turned off and a locked session, as the system tells them: the window is unseen
+// from the first until both are over.
+TEST(MainWindow, IsUnseenWhileTheDisplayIsOffOrTheSessionLocked) {
+    Win32Desktop desktop;
+    RecordedInput input;
+    desktop.window().bind(input);
+    const auto display = [&](DWORD on) {
+        // The setting's data follows its header: one DWORD here.
+        alignas(POWERBROADCAST_SETTING) BYTE bytes[sizeof(POWERBROADCAST_SETTING) + sizeof on]{};
+        auto* notice = reinterpret_cast<POWERBROADCAST_SETTING*>(bytes);
+        notice->PowerSetting = {
+            0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+        notice->DataLength = sizeof on;
+        std::memcpy(bytes + offsetof(POWERBROADCAST_SETTING, Data), &on, sizeof on);
+        SendMessageW(desktop.window().hwnd(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE,
+                     reinterpret_cast<LPARAM>(notice));
+    };
+    const auto session = [&](WPARAM change) {
+        SendMessageW(desktop.window().hwnd(), WM_WTSSESSION_CHANGE, change, 0);
+    };
+    display(0);
+    EXPECT_EQ(input.events, std::vector<std::string>{"unseen"});
+    session(WTS_SESSION_LOCK);
+    display(1);
+    EXPECT_EQ(input.events, std::vector<std::string>{"unseen"}) << "seen while locked";
+    session(WTS_SESSION_UNLOCK);
+    EXPECT_EQ(input.events, (std::vector<std::string>{"unseen", "seen"}));
 }
 
 TEST(Win32Desktop, LoadsABitmapWhateverItsNameAndKeepsThePictureWhenAFileIsNoBitmap) {

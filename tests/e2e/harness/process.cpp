@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -100,8 +101,8 @@ std::optional<int> Process::waitExit(std::chrono::milliseconds timeout) {
     return exitCode_;
 }
 
-long Process::peakResidentKiB() const {
-    std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+long peakResidentKiB(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     std::string line;
     while (std::getline(status, line)) {
         if (line.starts_with("VmHWM:")) {
@@ -109,6 +110,15 @@ long Process::peakResidentKiB() const {
         }
     }
     return -1;
+}
+
+double cpuSeconds(pid_t pid) {
+    clockid_t clock{};
+    timespec used{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &used) != 0) {
+        return 0;
+    }
+    return static_cast<double>(used.tv_sec) + static_cast<double>(used.tv_nsec) / 1e9;
 }
 
 void Process::stop() {

@@ -97,14 +97,18 @@ class WineFace : public Face {
         copyPrefix(templatePrefix, prefixOf(folder), {}, false);
     }
 
-    // LC_ALL picks Wine's code page (1251) and its Russian system; WINEDLLOVERRIDES keeps Wine
-    // from offering to install Mono and Gecko.
+    // LC_ALL picks Wine's code page (1251) and its Russian system.
     std::vector<std::string> environment(const ProgramFolder& folder) const override {
+        std::vector<std::string> own{"HOME=" + folder.home().string(),
+                                     "WINEPREFIX=" + prefixOf(folder).string(),
+                                     "LC_ALL=ru_RU.UTF-8"};
+        std::istringstream shared(KIVO_WINE_ENV);
+        for (std::string variable; shared >> variable;) {
+            own.push_back(variable);
+        }
         return environmentWith({"DISPLAY", "WAYLAND_", "XAUTHORITY", "HOME", "XDG_", "WINE", "LC_",
                                 "LANG", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS"},
-                               {"HOME=" + folder.home().string(),
-                                "WINEPREFIX=" + prefixOf(folder).string(), "WINEDEBUG=-all",
-                                "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=ru_RU.UTF-8"});
+                               own);
     }
 
     std::vector<std::string> command(const ProgramFolder& folder) const override {
