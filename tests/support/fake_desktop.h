@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <fstream>
 #include <functional>
@@ -93,11 +94,9 @@ class FakeDesktop : public Desktop {
         if (!std::ifstream(path, std::ios::binary).read(header.data(), header.size())) {
             return false;
         }
+        // Rows stored top-down give a negative height.
         picture = {static_cast<std::int32_t>(leAt(header, 18, 4)),
-                   static_cast<std::int32_t>(leAt(header, 22, 4))};
-        if (picture.height < 0) {
-            picture.height = -picture.height;
-        }
+                   std::abs(static_cast<std::int32_t>(leAt(header, 22, 4)))};
         picturePath = path;
         return true;
     }

@@ -68,6 +68,10 @@ template <class Desktop = FakeDesktop> struct Program {
     }
 };
 
+// A conversion's error from libjpeg, by the code of its message.
+inline std::string jpegError(int code) {
+    return "JPEG error #" + std::to_string(code);
+}
 // The notes on a failed conversion, on a failed copy with the system's error code, and on a
 // picture under 100 x 100.
 inline std::string conversionFailure(const std::string& error, const std::string& path) {

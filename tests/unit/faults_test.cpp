@@ -1,12 +1,11 @@
 // Hostile and unlucky inputs: files that vanish, lie about their size or are garbage.
-#include "capped_run.h"
 #include "core/picture/bitmap_check.h"
 #include "core/text.h"
 #include "core/window/form_kivo.h"
 #include "fake_desktop.h"
 #include "jpeg_maker.h"
 #include "program.h"
-#include "system_texts.h"
+#include "system_own.h"
 #include "temp_files.h"
 
 #include <jerror.h>
@@ -172,29 +171,9 @@ TEST(LyingHeaders, ABitmapOf60000By60000IsAsInvalidAsNoBitmapAndAllocatesNothing
     }
 }
 
-TEST(LyingHeaders, AJpegOf20000By20000IsRefusedByTheConversionBeforeDecoding) {
-    for (const int depth : {24, 8}) {
-        SCOPED_TRACE("display depth " + std::to_string(depth));
-        Program program;
-        program.start();
-        program.desktop.depth = depth;
-        writeFile(program.photo("huge.jpg"), jpegClaiming(20000, 20000));
-        const Outcome outcome = runCapped([&] {
-            program.choose({program.photo("huge.jpg")});
-            return joined(program.texts()) + std::to_string(program.desktop.openDialogs.size()) +
-                   " dialogs";
-        });
-        EXPECT_EQ(outcome.said,
-                  conversionFailure("JPEG error #" + std::to_string(JERR_IMAGE_TOO_BIG),
-                                    program.photo("huge.jpg")) +
-                      "\n--\n2 dialogs");
-        expectCheap(outcome);
-        EXPECT_FALSE(fs::exists(program.photo("huge.bmp")));
-        EXPECT_FALSE(fs::exists(program.image("huge.bmp")));
-    }
-}
-
-TEST(TinyPicture, AJpegOf1By1ConvertsAndIsThenRefusedAsTooSmall) {
+// Both of the conversion's modes, for 24 and for 8 bits: a JPEG of 1 x 1 converts and is then
+// refused as too small; one whose header claims 20000 x 20000 is refused before decoding.
+TEST(JpegSizes, OneOf1By1IsRefusedAsTooSmallAndOneClaiming20000By20000BeforeDecoding) {
     for (const int depth : {24, 8}) {
         SCOPED_TRACE("display depth " + std::to_string(depth));
         Program program;
@@ -202,13 +181,27 @@ TEST(TinyPicture, AJpegOf1By1ConvertsAndIsThenRefusedAsTooSmall) {
         program.desktop.depth = depth;
         writeFile(program.photo("dot.jpg"), makeJpeg(1, 1));
         program.choose({program.photo("dot.jpg")});
-
         ASSERT_TRUE(fs::exists(program.photo("dot.bmp")));
         EXPECT_NO_THROW(checkBitmapFile(program.photo("dot.bmp")));
         EXPECT_EQ(readFile(program.image("dot.bmp")), readFile(program.photo("dot.bmp")));
         EXPECT_EQ(program.texts(), std::vector<std::string>{tooSmall("1x1")});
         EXPECT_EQ(program.desktop.openDialogs.size(), 2u);
         program.expectUnchanged();
+
+        program.desktop.dialogs.clear();
+        program.desktop.openDialogs.clear();
+        writeFile(program.photo("huge.jpg"), jpegClaiming(20000, 20000));
+        const Outcome outcome = runCapped([&] {
+            program.choose({program.photo("huge.jpg")});
+            return joined(program.texts()) + std::to_string(program.desktop.openDialogs.size()) +
+                   " dialogs";
+        });
+        EXPECT_EQ(outcome.said,
+                  conversionFailure(jpegError(JERR_IMAGE_TOO_BIG), program.photo("huge.jpg")) +
+                      "\n--\n2 dialogs");
+        expectCheap(outcome);
+        EXPECT_FALSE(fs::exists(program.photo("huge.bmp")));
+        EXPECT_FALSE(fs::exists(program.image("huge.bmp")));
     }
 }
 

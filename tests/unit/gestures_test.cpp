@@ -99,21 +99,6 @@ TEST_F(Gestures, StayOnTopAnswersSetFlpvAndTheAutostartEntry) {
     EXPECT_EQ(form.state.Changed, 0);
 }
 
-TEST_F(Gestures, FailedAutostartWriteEndsTheHandlerWithFlpvSetAndTheReleaseResumes) {
-    start({280, 280}, 2);
-    tick();
-    desktop.autostartWriteFails = true;
-    desktop.answers = {ModalResult::OK};
-    form.dispatch([&] { form.Image1MouseDown(MouseButton::Right, 5, 5); });
-    EXPECT_EQ(desktop.errorBoxes, (std::vector<std::pair<std::string, std::string>>{
-                                      {"kivo", "Failed to set data for 'kivo.narod.ru'"}}));
-    EXPECT_EQ(form.state.Flpv, 1);
-    EXPECT_EQ(form.state.Changed, 0);
-    EXPECT_FALSE(desktop.timerEnabled);
-    form.Image1MouseUp(MouseButton::Right, 5, 5);
-    EXPECT_TRUE(desktop.timerEnabled);
-}
-
 struct Closing : Gestures {
     test::TempDir dir;
     std::filesystem::path settings = dir.path() / "date" / "soxran.txt";
@@ -124,33 +109,30 @@ struct Closing : Gestures {
     }
 };
 
-TEST_F(Closing, NothingChangedClosesWithoutAsking) {
+TEST_F(Closing, OnlyAChangeAsksTheQuestionComesAgainUntilAnsweredAndOnlyOkSaves) {
     form.state.Changed = 0;
     form.Image1DblClick();
     EXPECT_TRUE(desktop.dialogs.empty());
     EXPECT_EQ(desktop.closeCalls, 1);
     EXPECT_EQ(form.state.StopRequested, 1);
-}
 
-TEST_F(Closing, DismissedQuestionAsksAgainAndOkSavesThenCloses) {
     std::filesystem::create_directory(dir.path() / "date");
+    form.state.Changed = 1;
+    desktop.answers = {ModalResult::No};
+    form.Image1DblClick();
+    EXPECT_EQ(desktop.dialogs.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(settings));
+    EXPECT_EQ(desktop.closeCalls, 2);
+
     form.state.Vid = 1;
     desktop.answers = {ModalResult::Cancel, ModalResult::OK};
     form.Image1DblClick();
-    ASSERT_EQ(desktop.dialogs.size(), 2u);
-    EXPECT_EQ(desktop.dialogs[0].text, "Сохранить изменения?\nNO - НЕТ\nOK - ДА");
-    EXPECT_EQ(desktop.dialogs[1].text, "Выберите одно из двух!\nNO - НЕТ\nOK - ДА");
-    EXPECT_EQ(desktop.dialogs[1].buttons.size(), 2u);
+    ASSERT_EQ(desktop.dialogs.size(), 3u);
+    EXPECT_EQ(desktop.dialogs[1].text, "Сохранить изменения?\nNO - НЕТ\nOK - ДА");
+    EXPECT_EQ(desktop.dialogs[2].text, "Выберите одно из двух!\nNO - НЕТ\nOK - ДА");
+    EXPECT_EQ(desktop.dialogs[2].buttons.size(), 2u);
     EXPECT_NE(test::readFile(settings).find("Vid=1\r\n"), std::string::npos);
-    EXPECT_EQ(desktop.closeCalls, 1);
-}
-
-TEST_F(Closing, NoClosesWithoutSaving) {
-    std::filesystem::create_directory(dir.path() / "date");
-    desktop.answers = {ModalResult::No};
-    form.Image1DblClick();
-    EXPECT_FALSE(std::filesystem::exists(settings));
-    EXPECT_EQ(desktop.closeCalls, 1);
+    EXPECT_EQ(desktop.closeCalls, 3);
 }
 
 TEST_F(Closing, FailedWriteKeepsTheWindowOpenAndTheNextResumeTicksOnce) {
@@ -217,19 +199,17 @@ TEST_F(Input, ThePictureDragsAndItsDoubleClickComesBeforeTheSecondPress) {
     EXPECT_EQ(desktop.window, (WindowBounds{105, 47, 280, 279}));
     EXPECT_FALSE(started()) << "a click on the picture starts nothing";
 
-    desktop.answers = {ModalResult::No};
-    EXPECT_FALSE(input.doubleClick(Control::Image1, MouseButton::Left))
-        << "the window closed: no press follows";
-    EXPECT_EQ(desktop.closeCalls, 1);
-}
-
-TEST_F(Input, ADoubleClickThatLeavesTheWindowOpenIsFollowedByItsPress) {
     form.state.TrialMode = 1;
     EXPECT_TRUE(input.doubleClick(Control::Image1, MouseButton::Left));
     EXPECT_EQ(form.state.TrialMode, 0) << "the double-click ended the trial";
     EXPECT_TRUE(input.doubleClick(Control::Image1, MouseButton::Right));
     EXPECT_TRUE(input.doubleClick(Control::Image2, MouseButton::Left));
     EXPECT_EQ(desktop.closeCalls, 0) << "only the picture's left double-click closes";
+
+    desktop.answers = {ModalResult::No};
+    EXPECT_FALSE(input.doubleClick(Control::Image1, MouseButton::Left))
+        << "the window closed: no press follows";
+    EXPECT_EQ(desktop.closeCalls, 1);
 }
 
 TEST_F(Input, ButtonsAndTheTimerReachTheirHandlers) {
@@ -247,12 +227,19 @@ TEST_F(Input, ButtonsAndTheTimerReachTheirHandlers) {
     EXPECT_EQ(desktop.dialogs.size(), 1u);
 }
 
-TEST_F(Input, AnErrorInAHandlerGoesToTheErrorBox) {
+TEST_F(Input, AFailedAutostartWriteEndsTheHandlerInTheErrorBoxWithFlpvSetAndTheReleaseResumes) {
+    start({280, 280}, 2);
+    tick();
     desktop.autostartWriteFails = true;
     desktop.answers = {ModalResult::OK};
-    input.press(Control::Image1, MouseButton::Right, {1, 1});
-    // Which text it shows the failed autostart write above checks.
-    EXPECT_EQ(desktop.errorBoxes.size(), 1u);
+    input.press(Control::Image1, MouseButton::Right, {5, 5});
+    EXPECT_EQ(desktop.errorBoxes, (std::vector<std::pair<std::string, std::string>>{
+                                      {"kivo", "Failed to set data for 'kivo.narod.ru'"}}));
+    EXPECT_EQ(form.state.Flpv, 1);
+    EXPECT_EQ(form.state.Changed, 0);
+    EXPECT_FALSE(desktop.timerEnabled);
+    input.release(Control::Image1, MouseButton::Right, {5, 5}, true);
+    EXPECT_TRUE(desktop.timerEnabled);
 }
 
 } // namespace

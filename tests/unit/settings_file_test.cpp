@@ -3,7 +3,7 @@
 #include "core/system/files.h"
 #include "earlier_file_test.h"
 #include "error_of.h"
-#include "system_texts.h"
+#include "system_own.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -47,8 +47,8 @@ std::string writeError(const fs::path& file, const std::string& imagePath = "/op
     return errorOf([&] { writeSettings(file.string(), state, {1, 2, 3, 4}, {5, 6}); });
 }
 
-TEST(StrToInt, ConvertsDecimalAndHexadecimalWithSigns) {
-    const std::pair<const char*, std::int32_t> cases[] = {
+TEST(StrToInt, ConvertsDecimalAndHexadecimalWithSignsAndRefusesAnythingElseQuotingTheText) {
+    const std::pair<const char*, std::int32_t> converted[] = {
         {"0", 0},
         {"42", 42},
         {"+7", 7},
@@ -72,13 +72,10 @@ TEST(StrToInt, ConvertsDecimalAndHexadecimalWithSigns) {
         {"-$80000000", std::numeric_limits<std::int32_t>::min()},
         {"$00000000FF", 255},
     };
-    for (const auto& [text, expected] : cases) {
+    for (const auto& [text, expected] : converted) {
         EXPECT_EQ(strToInt(text), expected) << text;
     }
-}
-
-TEST(StrToInt, RefusesAnythingElseQuotingTheText) {
-    const char* const cases[] = {
+    const char* const refused[] = {
         "",           " ",           "-",
         "+",          "$",           "x",
         "0x",         "-$",          "1 ",
@@ -89,7 +86,7 @@ TEST(StrToInt, RefusesAnythingElseQuotingTheText) {
         "0x 1",       "- 1",         "$1FFFFFFFF",
         " 1 ",
     };
-    for (const char* text : cases) {
+    for (const char* text : refused) {
         EXPECT_EQ(errorOf([&] { strToInt(text); }),
                   "'" + std::string(text) + "' is not a valid integer value");
     }
@@ -143,12 +140,6 @@ TEST(SettingsReader, ABadNumberStopsTheReadingWithEarlierValuesApplied) {
     EXPECT_EQ(readBytes("Vid=$2").state.Vid, 2);
 }
 
-TEST(SettingsReader, TellsAMissingFileFromAMissingFolder) {
-    TempDir dir;
-    EXPECT_EQ(read((dir.path() / "soxran.txt").string()).error, "File not found");
-    EXPECT_EQ(read((dir.path() / "date" / "soxran.txt").string()).error, "Invalid filename");
-}
-
 // The window's place with the picture's size, in eight CrLf lines that read back as written.
 TEST(SettingsWriter, ReplacesTheFileWithEightCrLfLinesThatReadBack) {
     TempDir dir;
@@ -177,8 +168,11 @@ TEST(SettingsWriter, ReplacesTheFileWithEightCrLfLinesThatReadBack) {
 
 using SettingsWriteFailure = EarlierFileTest;
 
+// Reading tells a missing file from a missing folder; writing does not create the folder.
 TEST_F(SettingsWriteFailure, AMissingFolderIsAnInvalidFilenameAndIsNotCreated) {
     fs::remove_all(folder);
+    EXPECT_EQ(read((dir.path() / "soxran.txt").string()).error, "File not found");
+    EXPECT_EQ(read(file.string()).error, "Invalid filename");
     EXPECT_EQ(writeError(file), "Invalid filename");
     EXPECT_FALSE(fs::exists(folder));
 }

@@ -2,6 +2,7 @@
 #include "core/system/files.h"
 #include "earlier_file_test.h"
 #include "error_of.h"
+#include "system_own.h"
 #include "temp_files.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -34,35 +34,36 @@ std::string replaceError(const fs::path& file) {
     return errorOf([&] { replaceFile(file.string(), {{text.data(), text.size()}}); });
 }
 
-// Root writes whatever a folder's permissions say, so the child becomes an ordinary user and
-// prints the error it got.
-[[noreturn]] void replaceAsOrdinaryUser(const fs::path& file) {
-    if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
-        std::fputs("cannot leave root", stderr);
-        std::exit(2);
-    }
-    std::fputs(replaceError(file).c_str(), stderr);
-    std::exit(0);
+// Root writes whatever a folder's permissions say, so a child becomes an ordinary user and
+// replaces the file there.
+std::string replaceErrorOfAnOrdinaryUser(const fs::path& file) {
+    const auto asOrdinaryUser = [&] {
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+            return std::string("cannot leave root");
+        }
+        return replaceError(file);
+    };
+    return runCapped(asOrdinaryUser).said;
 }
 
 using Replacing = EarlierFileTest;
 
-TEST_F(Replacing, AReadOnlyFolderDeniesAccess) {
+// A read-only folder; then a writable one, which would let the rename through, where the file's
+// own permissions forbid it.
+TEST_F(Replacing, AReadOnlyFolderAndAFileTheUserMayNotWriteDenyAccess) {
     fs::permissions(folder,
                     fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    EXPECT_EXIT(replaceAsOrdinaryUser(file), testing::ExitedWithCode(0), "^File access denied$");
+    EXPECT_EQ(replaceErrorOfAnOrdinaryUser(file), "File access denied");
     expectOldFileAloneIntact();
-}
 
-// The folder would let the rename through; the file's own permissions forbid it.
-TEST_F(Replacing, AFileTheUserMayNotWriteIsRefusedInAWritableFolder) {
+    fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
     if (geteuid() == 0) {
         ASSERT_EQ(chown(dir.path().c_str(), kNobody, kNobody), 0);
         ASSERT_EQ(chown(folder.c_str(), kNobody, kNobody), 0);
     }
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_EXIT(replaceAsOrdinaryUser(file), testing::ExitedWithCode(0), "^File access denied$");
+    EXPECT_EQ(replaceErrorOfAnOrdinaryUser(file), "File access denied");
     expectOldFileAloneIntact();
 }
 
@@ -87,22 +88,15 @@ TEST_F(Replacing, ALinkIsWrittenThroughToItsTarget) {
 }
 
 TEST_F(Replacing, AWriteCutShortRemovesTheTemporaryFile) {
-    EXPECT_EXIT(
-        {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit limit{};
-            getrlimit(RLIMIT_FSIZE, &limit);
-            const rlim_t unlimited = limit.rlim_cur;
-            limit.rlim_cur = 4; // the first write stops short, the next one fails
-            setrlimit(RLIMIT_FSIZE, &limit);
-            const std::string error = replaceError(file);
-            // The death test's output may go to a file as well.
-            limit.rlim_cur = unlimited;
-            setrlimit(RLIMIT_FSIZE, &limit);
-            std::fputs(error.c_str(), stderr);
-            std::exit(0);
-        },
-        testing::ExitedWithCode(0), "^I/O error " + std::to_string(EFBIG) + "$");
+    const Outcome outcome = runCapped([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 4; // the first write stops short, the next one fails
+        setrlimit(RLIMIT_FSIZE, &limit);
+        return replaceError(file);
+    });
+    EXPECT_EQ(outcome.said, "I/O error " + std::to_string(EFBIG));
     expectOldFileAloneIntact();
 }
 
@@ -113,25 +107,23 @@ TEST(FullDisk, IsReportedAndLeavesNoFile) {
     TempDir full;
     const fs::path picture = dir.path() / "big.bmp";
     writeFile(picture, std::string(64 * 1024, 'x'));
-    EXPECT_EXIT(
-        {
-            if (unshare(CLONE_NEWNS) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
-                std::exit(3);
-            }
-            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
-            if (mount("tmpfs", full.path().c_str(), "tmpfs", 0, "size=16k") != 0) {
-                std::exit(3);
-            }
-            const std::string big(64 * 1024, 'x');
-            std::string error = errorOf([&] {
-                replaceFile((full.path() / "c.bmp").string(), {{big.data(), big.size()}});
-            });
-            error += " " + std::to_string(
-                               copyNewFile(picture.string(), (full.path() / "d.bmp").string()));
-            std::fputs((error + (namesIn(full.path()).empty() ? "" : " left")).c_str(), stderr);
-            std::exit(0);
-        },
-        testing::ExitedWithCode(0), "^Disk full " + std::to_string(ENOSPC) + "$");
+    const Outcome outcome = runCapped([&] {
+        if (unshare(CLONE_NEWNS) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+            return std::string("no mount namespace");
+        }
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+        if (mount("tmpfs", full.path().c_str(), "tmpfs", 0, "size=16k") != 0) {
+            return std::string("no tmpfs");
+        }
+        const std::string big(64 * 1024, 'x');
+        std::string error = errorOf([&] {
+            replaceFile((full.path() / "c.bmp").string(), {{big.data(), big.size()}});
+        });
+        error +=
+            " " + std::to_string(copyNewFile(picture.string(), (full.path() / "d.bmp").string()));
+        return error + (namesIn(full.path()).empty() ? "" : " left");
+    });
+    EXPECT_EQ(outcome.said, "Disk full " + std::to_string(ENOSPC));
 }
 
 // Each save has a temporary of its own: a planted link at any name is never followed, a file

@@ -1,16 +1,29 @@
-#include "capped_run.h"
+#include "system_own.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <fstream>
 #include <string>
 
 namespace kivo::test {
+
+std::string missingFileReason() {
+    return "No such file or directory";
+}
+
+// ENOENT, for the folder as for a file.
+int missingFolderCopyError() {
+    return 2;
+}
+
+// EISDIR, which the table does not list.
+std::string folderInTheWayMessage() {
+    return "I/O error 21";
+}
 
 namespace {
 
@@ -53,10 +66,8 @@ Outcome runCapped(const std::function<std::string()>& work) {
             said = std::string("escaped: ") + error.what();
         }
         said = std::to_string(statusKib("VmHWM:") - before) + "\n" + said;
-        std::FILE* out = fdopen(channel[1], "w");
-        std::fwrite(said.data(), 1, said.size(), out);
-        std::fclose(out);
-        _exit(0);
+        const ssize_t written = write(channel[1], said.data(), said.size());
+        _exit(written == static_cast<ssize_t>(said.size()) ? 0 : 1);
     }
     close(channel[1]);
     std::string received;
