@@ -96,11 +96,13 @@ int main(int argc, char* argv[]) {
             }
         }
         XFlush(display);
-        const auto wait =
-            std::chrono::ceil<std::chrono::milliseconds>(nextTick - Clock::now()).count();
+        // To the nanosecond, as the program's precise timer waits: a wait rounded up to whole
+        // milliseconds would tick the floor slower than the program.
+        const auto wait = std::chrono::nanoseconds(nextTick - Clock::now()).count();
         if (wait > 0) {
             pollfd connection{ConnectionNumber(display), POLLIN, 0};
-            poll(&connection, 1, static_cast<int>(wait));
+            const timespec timeout{wait / 1000000000, wait % 1000000000};
+            ppoll(&connection, 1, &timeout, nullptr);
             continue;
         }
         inset += shrinking ? 1 : -1;
