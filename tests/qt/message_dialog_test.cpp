@@ -1,6 +1,5 @@
 #include "qt_desktop.h"
 #include "qt_message_dialog.h"
-#include "temp_files.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -75,7 +74,7 @@ TEST(QtMessageDialog, KeysAnswerAsTheModelSays) {
     }
 }
 
-TEST(QtMessageDialog, LaysOutIconTextAndEqualButtonsInTheFixedOrder) {
+TEST(QtMessageDialog, LaysOutIconTextAndEqualButtonsInTheFixedOrderAndWrapsLongText) {
     runWith(confirm({ModalResult::OK, ModalResult::No}), [](QtMessageDialog& d) {
         EXPECT_EQ(d.windowTitle(), QString("Confirm"));
         const auto buttons = d.findChildren<QPushButton*>();
@@ -102,10 +101,9 @@ TEST(QtMessageDialog, LaysOutIconTextAndEqualButtonsInTheFixedOrder) {
         EXPECT_NEAR(d.frameGeometry().center().x(), screen.center().x(), 2);
         d.close();
     });
-}
 
-// A long path without blanks breaks inside, as it does on Windows, rather than being clipped.
-TEST(QtMessageDialog, LongTextWrapsAtHalfTheScreen) {
+    // A long text wraps at half the screen; a long path without blanks breaks inside, as it
+    // does on Windows, rather than being clipped.
     std::string words = "/" + std::string(300, 'p') + "\n";
     for (int i = 0; i < 300; ++i) {
         words += "слово ";
@@ -137,17 +135,15 @@ template <typename Box> void whenUp(const std::function<void(Box&)>& look) {
     });
 }
 
-TEST(QtDesktop, TheErrorBoxShowsItsTextAsTypedNotAsMarkup) {
+// The error box shows its text as typed, not as markup; the file dialog's filter reads as its
+// label.
+TEST(QtDesktop, TheErrorBoxAndTheFileDialogShowTheirTextsAsTyped) {
     QtDesktop desktop;
     whenUp<QMessageBox>([](QMessageBox& box) {
         EXPECT_EQ(box.textFormat(), Qt::PlainText);
         EXPECT_EQ(box.text(), QString("'<b>x</b>' is not a valid integer value."));
     });
     desktop.showErrorBox("kivo", "'<b>x</b>' is not a valid integer value.");
-}
-
-TEST(QtDesktop, TheFileDialogsFilterReadsAsItsLabel) {
-    QtDesktop desktop;
     whenUp<QFileDialog>([](QFileDialog& dialog) {
         const auto* filter = dialog.findChild<QComboBox*>("fileTypeCombo");
         ASSERT_NE(filter, nullptr);
@@ -157,14 +153,8 @@ TEST(QtDesktop, TheFileDialogsFilterReadsAsItsLabel) {
                            "Файлы картинок *.bmp;*.jpg;*.jpeg", "*.bmp;*.jpg;*.jpeg"});
 }
 
-// Above Qt's own allocation limit, within the core's check.
-TEST(QtDesktop, ShowsAPictureLargerThanQtAllowsByDefault) {
+TEST(QtDesktop, ThePanelKeepsItsCursorWhenTheWindowTakesAnother) {
     QtDesktop desktop;
-    const test::TempDir dir;
-    const std::string large = (dir.path() / "large.bmp").string();
-    test::writeFile(large, test::bmp24(6000, 6000));
-    EXPECT_TRUE(desktop.loadPicture(large));
-    EXPECT_EQ(desktop.pictureSize(), (Size{6000, 6000}));
     desktop.setWindowCursor(CursorShape::Forbidden);
     EXPECT_EQ(desktop.window().control(Control::Panel1)->cursor().shape(), Qt::ArrowCursor)
         << "the panel took the window's cursor";

@@ -11,20 +11,15 @@
 
 namespace {
 
-bool isStatic(HWND control) {
-    wchar_t name[16] = {};
-    GetClassNameW(control, name, 16);
-    return lstrcmpiW(name, L"Static") == 0 &&
-           (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON;
-}
-
 // A box shows its message in its one text control, beside an icon control.
 BOOL CALLBACK keepMessage(HWND control, LPARAM found) {
-    if (!isStatic(control)) {
-        return TRUE;
-    }
+    wchar_t name[16] = {};
+    GetClassNameW(control, name, 16);
     std::vector<wchar_t> text(1 << 16);
-    const int length = GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
+    const bool isText = lstrcmpiW(name, L"Static") == 0 &&
+                        (GetWindowLongW(control, GWL_STYLE) & SS_TYPEMASK) != SS_ICON;
+    const int length =
+        isText ? GetWindowTextW(control, text.data(), static_cast<int>(text.size())) : 0;
     if (length > 0) {
         reinterpret_cast<std::wstring*>(found)->assign(text.data(), length);
         return FALSE;

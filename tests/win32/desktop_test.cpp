@@ -1,6 +1,4 @@
-#include "core/error.h"
 #include "core/system/utf16.h"
-#include "registry_autostart.h"
 #include "temp_files.h"
 #include "ui_driver.h"
 #include "win32_desktop.h"
@@ -73,19 +71,16 @@ std::wstring toolText(HWND window, HWND control) {
     return text;
 }
 
-TEST(MainWindow, HasTheDesignedControlsWithThePictureBelowTheStartButtonBelowThePanel) {
+// The scenarios see the window's place, and the panel and the start button over the picture;
+// here is what they cannot see.
+TEST(MainWindow, HasTheDesignedStyleControlsTextsAndTips) {
     Win32Desktop desktop;
     MainWindow& w = desktop.window();
-    EXPECT_EQ(desktop.windowBounds(), (WindowBounds{0, 0, 280, 279}));
     const LONG_PTR style = GetWindowLongPtrW(w.hwnd(), GWL_STYLE);
     EXPECT_TRUE(style & WS_POPUP);
     EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_VISIBLE));
-    EXPECT_EQ(childrenOf(w.hwnd()),
-              (std::vector<HWND>{w.panel1.hwnd(), w.image2.hwnd(), w.image1.hwnd()}));
     EXPECT_EQ(desktop.pictureSize(), (Size{280, 280})) << "the design-time picture";
-    EXPECT_EQ(placeOf(w.image1.hwnd()), (Box{0, 0, 280, 280}));
     EXPECT_EQ(placeOf(w.image2.hwnd()), (Box{0, 0, 28, 28}));
-    EXPECT_EQ(placeOf(w.panel1.hwnd()), (Box{102, 96, 182, 184}));
 
     std::vector<std::pair<std::wstring, Box>> inPanel;
     for (const HWND control : childrenOf(w.panel1.hwnd())) {
@@ -186,7 +181,7 @@ TEST(MainWindow, TheMouseReachesThePicturesAndButtonsAsPlainEvents) {
 TEST(MainWindow, IsUnseenWhileTheDisplayIsOffOrTheSessionLocked) {
     Win32Desktop desktop;
     RecordedInput input;
-    desktop.window().bind(input);
+    desktop.window().onSeenChanged = [&](bool seen) { input.seenChanged(seen); };
     const auto display = [&](DWORD on) {
         // The setting's data follows its header: one DWORD here.
         alignas(POWERBROADCAST_SETTING) BYTE bytes[sizeof(POWERBROADCAST_SETTING) + sizeof on]{};
@@ -210,50 +205,57 @@ TEST(MainWindow, IsUnseenWhileTheDisplayIsOffOrTheSessionLocked) {
     EXPECT_EQ(input.events, (std::vector<std::string>{"unseen", "seen"}));
 }
 
-TEST(Win32Desktop, LoadsABitmapWhateverItsNameAndKeepsThePictureWhenAFileIsNoBitmap) {
+// In a folder of a Cyrillic name: a bitmap loads whatever its name, a file that is none keeps the
+// picture, and the file dialog takes a typed name that need not exist.
+TEST(Win32Desktop, LoadsABitmapWhateverItsNameAndTheFileDialogTakesANameThatNeedNotExist) {
     Win32Desktop desktop;
     const kivo::test::TempDir dir;
     const std::filesystem::path folder = dir.path() / L"картинки";
     std::filesystem::create_directories(folder);
     kivo::test::writeFile(folder / L"море.jpg", kivo::test::bmp24(300, 200));
     kivo::test::writeFile(folder / "text.bmp", "not a picture");
-
     EXPECT_TRUE(desktop.loadPicture(utf8(folder / L"море.jpg")));
     EXPECT_EQ(desktop.pictureSize(), (Size{300, 200}));
     EXPECT_EQ(placeOf(desktop.window().image1.hwnd()), (Box{0, 0, 300, 200}));
     EXPECT_FALSE(desktop.loadPicture(utf8(folder / "text.bmp"))) << "a text file loaded";
     EXPECT_EQ(desktop.pictureSize(), (Size{300, 200}));
+
+    const std::string patterns = "*.bmp;*.jpg;*.jpeg";
+    const OpenDialogModel model{"Выберите файл картинки", utf8(folder / ""),
+                                utf8(folder / "") + patterns, "Файлы картинок " + patterns,
+                                patterns};
+    actOnWindowSoon(L"#32770", [](HWND dialog) {
+        EXPECT_EQ(textOf(dialog), L"Выберите файл картинки");
+        SetDlgItemTextW(dialog, cmb13, L"новая.bmp");
+        press({VK_RETURN});
+    });
+    EXPECT_EQ(desktop.runOpenDialog(model), utf8(folder / L"новая.bmp"));
+    actOnWindowSoon(L"#32770", [](HWND) { press({VK_ESCAPE}); });
+    EXPECT_EQ(desktop.runOpenDialog(model), std::nullopt);
 }
 
-TEST(Win32Desktop, PlacesShapesAndLiftsTheWindow) {
+// The scenarios place, shape and lift the real window; here it moves onto a monitor at 150 %,
+// where everything is drawn anew at its scale, and then shows whole.
+TEST(Win32Desktop, AMoveOntoAMonitorOfAnotherScaleDrawsTheWindowAnewAtIt) {
     Win32Desktop desktop;
     const HWND window = desktop.window().hwnd();
     ShowWindow(window, SW_SHOWNA);
     desktop.setWindowBounds({50, 60, 300, 200});
-    EXPECT_EQ(desktop.windowBounds(), (WindowBounds{50, 60, 300, 200}));
-
     desktop.setWindowOutline({OutlineKind::Rect, {10, 20, 290, 180}});
-    const HRGN region = CreateRectRgn(0, 0, 0, 0);
-    EXPECT_EQ(GetWindowRgn(window, region), SIMPLEREGION);
-    EXPECT_EQ(boxOf(region), (Box{10, 20, 290, 180}));
-
-    // Moved onto a monitor at 150 %: everything is drawn anew at its scale.
     RECT suggested{50, 60, 500, 360};
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(placeOf(window), (Box{50, 60, 500, 360}));
     EXPECT_EQ(desktop.windowBounds().width, 300) << "the program's pixels stay as they were";
     EXPECT_EQ(placeOf(desktop.window().image1.hwnd()), (Box{0, 0, 420, 420}));
     EXPECT_EQ(placeOf(desktop.window().panel1.hwnd()), (Box{153, 144, 273, 276}));
-    GetWindowRgn(window, region);
-    EXPECT_EQ(boxOf(region), (Box{15, 30, 435, 270}));
+    const HRGN region = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(window, region), SIMPLEREGION);
+    RECT box{};
+    GetRgnBox(region, &box);
+    EXPECT_EQ(boxOf(box), (Box{15, 30, 435, 270}));
     desktop.setWindowOutline({});
     EXPECT_EQ(GetWindowRgn(window, region), ERROR) << "Whole removes the region";
     DeleteObject(region);
-
-    desktop.setWindowLevel(WindowLevel::Topmost);
-    EXPECT_TRUE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    desktop.setWindowLevel(WindowLevel::Normal);
-    EXPECT_FALSE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
 }
 
 TEST(Win32Desktop, CursorsOfThePictureTheWindowAndTheBusyTime) {
@@ -273,46 +275,14 @@ TEST(Win32Desktop, CursorsOfThePictureTheWindowAndTheBusyTime) {
     EXPECT_EQ(cursorOver(desktop.window().panel1.hwnd()), LoadCursorW(nullptr, IDC_ARROW));
 }
 
-TEST(Win32Desktop, TheTimerTicksWhileEnabledAtItsIntervalAndAQuitOutlivesPendingEvents) {
+// The timer's ticks, intervals and pauses show in the scenarios' breathing.
+TEST(Win32Desktop, AQuitOutlivesPendingEvents) {
     Win32Desktop desktop;
-    int ticks = 0;
-    desktop.window().onTimer1 = [&] { ++ticks; };
-    desktop.setTimerEnabled(true);
-    pumpFor(desktop, 300);
-    EXPECT_GE(ticks, 5);
-    desktop.setTimerInterval(2000);
-    const int before = ticks;
-    pumpFor(desktop, 300);
-    EXPECT_EQ(ticks, before) << "a new interval restarts the running timer";
-    desktop.setTimerInterval(10);
-    desktop.setTimerEnabled(false);
-    pumpFor(desktop, 300);
-    EXPECT_EQ(ticks, before);
-
     PostQuitMessage(3);
     desktop.processPendingEvents(LetRunPoint::TickStart);
     MSG message{};
     ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(message.wParam, 3u);
-}
-
-TEST(Win32Desktop, TheFileDialogTakesATypedNameThatNeedNotExist) {
-    Win32Desktop desktop;
-    const kivo::test::TempDir dir;
-    const std::filesystem::path folder = dir.path() / L"картинки";
-    std::filesystem::create_directories(folder);
-    const std::string patterns = "*.bmp;*.jpg;*.jpeg";
-    const OpenDialogModel model{"Выберите файл картинки", utf8(folder / ""),
-                                utf8(folder / "") + patterns, "Файлы картинок " + patterns,
-                                patterns};
-    actOnWindowSoon(L"#32770", [](HWND dialog) {
-        EXPECT_EQ(textOf(dialog), L"Выберите файл картинки");
-        SetDlgItemTextW(dialog, cmb13, L"новая.bmp");
-        press({VK_RETURN});
-    });
-    EXPECT_EQ(desktop.runOpenDialog(model), utf8(folder / L"новая.bmp"));
-    actOnWindowSoon(L"#32770", [](HWND) { press({VK_ESCAPE}); });
-    EXPECT_EQ(desktop.runOpenDialog(model), std::nullopt);
 }
 
 TEST(Win32Desktop, TheErrorBoxStandsAloneUntilTheWindowIsShown) {
@@ -330,21 +300,6 @@ TEST(Win32Desktop, TheErrorBoxStandsAloneUntilTheWindowIsShown) {
     actOnWindowSoon(L"#32770", answer);
     desktop.showErrorBox("Киво", "Bitmap image is not valid.");
     EXPECT_EQ(owners, (std::vector<HWND>{nullptr, window}));
-}
-
-TEST(Win32Desktop, AutostartIsAValueOfTheCurrentUsersRunKey) {
-    Win32Desktop desktop;
-    const auto runValue = [] {
-        wchar_t data[512] = {};
-        DWORD size = sizeof data;
-        const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, kRunKeyPath, L"kivo.tests",
-                                            RRF_RT_REG_SZ, nullptr, data, &size);
-        return status == ERROR_SUCCESS ? std::wstring(data) : L"(none)";
-    };
-    EXPECT_TRUE(desktop.addAutostart("kivo.tests", "C:\\Program Files\\Киво\\kivo.exe"));
-    EXPECT_EQ(runValue(), L"\"C:\\Program Files\\Киво\\kivo.exe\"");
-    desktop.removeAutostart("kivo.tests");
-    EXPECT_EQ(runValue(), L"(none)");
 }
 
 } // namespace

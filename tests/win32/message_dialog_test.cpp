@@ -19,11 +19,19 @@ DialogModel confirm(const std::vector<ModalResult>& buttons) {
                            buttons, "kivo");
 }
 
-// Opens the dialog over an owner and, once it is up, acts on it as a user would.
+// Opens the dialog over an owner and, once it is up, acts on it as a user would. The owner
+// takes no input meanwhile.
 ModalResult runWith(const DialogModel& model, std::function<void(HWND)> act) {
-    const test::Window owner;
-    actOnWindowSoon(L"#32770", std::move(act));
-    return MessageDialog(model).run(owner.get());
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 0, 0, 100,
+                                       100, nullptr, nullptr, nullptr, nullptr);
+    actOnWindowSoon(L"#32770", [owner, act = std::move(act)](HWND dialog) {
+        EXPECT_FALSE(IsWindowEnabled(owner)) << "the owner was left enabled";
+        act(dialog);
+    });
+    const ModalResult answer = MessageDialog(model).run(owner);
+    EXPECT_TRUE(IsWindowEnabled(owner)) << "the owner was left disabled";
+    DestroyWindow(owner);
+    return answer;
 }
 
 TEST(MessageDialog, KeysAnswerAsTheModelSays) {
@@ -44,8 +52,8 @@ TEST(MessageDialog, KeysAnswerAsTheModelSays) {
         {{Yes, No, All}, {{'Y'}}, Yes},
         {{Yes, No, All}, {{'A', VK_SHIFT}}, All},
         {{Yes, No, All}, {{'A', VK_MENU}}, All},
-        {{OK, Abort}, {{'O'}, {'A'}}, Abort}, // OK has none: O presses nothing
-        {{No, OK}, {{VK_F4, VK_MENU}}, Cancel},
+        {{OK, Abort}, {{'O'}, {'A'}}, Abort},   // OK has none: O presses nothing
+        {{No, OK}, {{VK_F4, VK_MENU}}, Cancel}, // as the close box does
     };
     for (const Case& c : cases) {
         EXPECT_EQ(runWith(confirm(c.buttons),
@@ -59,19 +67,7 @@ TEST(MessageDialog, KeysAnswerAsTheModelSays) {
     }
 }
 
-TEST(MessageDialog, TheCloseBoxGivesCancelAndTheOwnerIsDisabledMeanwhile) {
-    const test::Window owner;
-    BOOL ownerEnabled = TRUE;
-    actOnWindowSoon(L"#32770", [&](HWND dialog) {
-        ownerEnabled = IsWindowEnabled(owner.get());
-        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    });
-    EXPECT_EQ(MessageDialog(confirm({No, OK})).run(owner.get()), Cancel);
-    EXPECT_FALSE(ownerEnabled);
-    EXPECT_TRUE(IsWindowEnabled(owner.get()));
-}
-
-TEST(MessageDialog, LaysOutIconTextAndEqualButtonsCentredBelow) {
+TEST(MessageDialog, LaysOutIconTextAndEqualButtonsCentredBelowOrAPlainNoteAtHalfTheScreen) {
     runWith(confirm({OK, No}), [](HWND dialog) {
         EXPECT_EQ(textOf(dialog), L"Confirm");
         const LONG_PTR style = GetWindowLongPtrW(dialog, GWL_STYLE);
@@ -105,9 +101,8 @@ TEST(MessageDialog, LaysOutIconTextAndEqualButtonsCentredBelow) {
         EXPECT_NEAR(frame.top + frame.bottom, GetSystemMetrics(SM_CYSCREEN), 1);
         press({VK_RETURN});
     });
-}
 
-TEST(MessageDialog, APlainNoteHasNoIconAndWrapsLongPathsAtHalfTheScreen) {
+    // A plain note has no icon, and wraps a long path at half the screen.
     std::string text = "Файл картинки:\n\rC:";
     for (int i = 0; i < 40; ++i) {
         text += "\\Папка";
@@ -129,12 +124,11 @@ TEST(MessageDialog, CtrlCCopiesTheBox) {
         press({VK_ESCAPE});
     });
     ASSERT_TRUE(OpenClipboard(nullptr));
+    // Without text on the clipboard both calls below fail harmlessly.
     const HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const auto* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    const auto* text = static_cast<const wchar_t*>(GlobalLock(data));
     const std::wstring copied = text != nullptr ? text : L"";
-    if (text != nullptr) {
-        GlobalUnlock(data);
-    }
+    GlobalUnlock(data);
     CloseClipboard();
     const std::wstring line = L"---------------------------\r\n";
     EXPECT_EQ(copied, line + L"Confirm\r\n" + line +

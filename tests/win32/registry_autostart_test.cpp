@@ -1,4 +1,3 @@
-#include "core/error.h"
 #include "registry_autostart.h"
 
 #include <gtest/gtest.h>
@@ -8,26 +7,22 @@
 namespace kivo::win32 {
 namespace {
 
-// A Run key of each test's own under the current user (the tests may run side by side).
+// A Run key of the test's own under the current user.
 class RegistryAutostart : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        home_ = L"Software\\KivoTests\\" + std::wstring(test.begin(), test.end());
-        testKey_ = home_ + L"\\Run";
-        missingKey_ = home_ + L"\\Missing";
-        RegDeleteTreeW(HKEY_CURRENT_USER, home_.c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, kHome);
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, testKey_.c_str(), 0, nullptr, 0,
                                   KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         RegCloseKey(key);
     }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, home_.c_str()); }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kHome); }
 
-    std::wstring home_;
-    std::wstring testKey_;
-    std::wstring missingKey_;
+    static constexpr const wchar_t* kHome = L"Software\\KivoTests\\RegistryAutostart";
+    const std::wstring testKey_ = std::wstring(kHome) + L"\\Run";
+    const std::wstring missingKey_ = std::wstring(kHome) + L"\\Missing";
 
     std::optional<std::wstring> stringValue(const wchar_t* name) const {
         wchar_t data[512] = {};
@@ -50,17 +45,15 @@ class RegistryAutostart : public ::testing::Test {
     }
 };
 
-TEST_F(RegistryAutostart, WritesThePathOnceHoweverOftenAddedQuotedWhenItHasBlanks) {
+// A delete forgives a missing value or key, and a write never creates the key.
+TEST_F(RegistryAutostart, WritesThePathOnceQuotedWhenItHasBlanksAndDeletesIt) {
     EXPECT_TRUE(writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe"));
     EXPECT_TRUE(writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe"));
     EXPECT_EQ(stringValue(L"kivo.narod.ru"), L"C:\\Kivo\\kivo.exe");
     EXPECT_EQ(valueCount(), 1u);
     writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Program Files\\Киво\\kivo.exe");
     EXPECT_EQ(stringValue(L"kivo.narod.ru"), L"\"C:\\Program Files\\Киво\\kivo.exe\"");
-}
 
-TEST_F(RegistryAutostart, DeleteForgivesAMissingValueOrKeyAndAWriteNeverCreatesTheKey) {
-    writeAutostartValue(testKey_, "kivo.narod.ru", "C:\\Kivo\\kivo.exe");
     deleteAutostartValue(testKey_, "kivo.narod.ru");
     EXPECT_EQ(stringValue(L"kivo.narod.ru"), std::nullopt);
     deleteAutostartValue(testKey_, "kivo.narod.ru");    // missing: nothing to do

@@ -88,21 +88,6 @@ inline void press(Key key) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// A plain top-level window, visible, for tests that need one.
-class Window {
-  public:
-    Window()
-        : window_(CreateWindowExW(0, L"STATIC", L"test", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100,
-                                  nullptr, nullptr, nullptr, nullptr)) {}
-    ~Window() { DestroyWindow(window_); }
-    Window(const Window&) = delete;
-    Window& operator=(const Window&) = delete;
-    HWND get() const { return window_; }
-
-  private:
-    HWND window_;
-};
-
 inline std::wstring textOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)), L'\0');
     GetWindowTextW(window, text.data(), static_cast<int>(text.size()) + 1);
@@ -122,13 +107,6 @@ inline std::vector<HWND> childrenOf(HWND parent) {
 inline Box boxOf(const RECT& rect) {
     return {static_cast<int>(rect.left), static_cast<int>(rect.top), static_cast<int>(rect.right),
             static_cast<int>(rect.bottom)};
-}
-
-// The smallest box holding the region.
-inline Box boxOf(HRGN region) {
-    RECT rect{};
-    GetRgnBox(region, &rect);
-    return boxOf(rect);
 }
 
 // The window's rectangle in its parent's client coordinates.

@@ -2,30 +2,11 @@
 
 #include "wait.h"
 
-#include <algorithm>
-#include <cmath>
 #include <iostream>
 
 namespace kivo::e2e {
 
-namespace {
-
 using namespace std::chrono_literals;
-
-// The borderless main window asks the window manager for no frame; the error boxes do not.
-bool isMainWindow(const WindowInfo& window) {
-    return !window.decorated;
-}
-
-bool isErrorBox(const WindowInfo& window) {
-    return window.decorated;
-}
-
-} // namespace
-
-void KivoTest::SetUp() {
-    session_ = std::make_unique<Session>(face(), withWindowManager(), folderLabel());
-}
 
 void KivoTest::TearDown() {
     if (HasFailure() && session_) {
@@ -35,6 +16,16 @@ void KivoTest::TearDown() {
         std::cerr << "Screenshot and logs kept in " << folder().logs() << "\n";
     }
     session_.reset();
+}
+
+void KivoTest::startKivo() {
+    // The X server drops an ended program's windows a moment later: until then a search could
+    // take them for the new run's.
+    if (window.id != 0) {
+        kivo().stop();
+        x().waitUntilGone(window.id, timeout());
+    }
+    session_->startKivo();
 }
 
 void KivoTest::openWindow() {
@@ -51,18 +42,6 @@ void KivoTest::takeMainWindow() {
     window = *found;
 }
 
-int KivoTest::screenX(int windowX) const {
-    return window.geometry.x + static_cast<int>(std::lround(windowX * scale_));
-}
-
-int KivoTest::screenY(int windowY) const {
-    return window.geometry.y + static_cast<int>(std::lround(windowY * scale_));
-}
-
-void KivoTest::clickInWindow(int windowX, int windowY, int button) {
-    x().click(screenX(windowX), screenY(windowY), button);
-}
-
 void KivoTest::dragBy(int dx, int dy) {
     const int fromX = screenX(kPictureX);
     const int fromY = screenY(kPictureY);
@@ -71,10 +50,6 @@ void KivoTest::dragBy(int dx, int dy) {
     window.geometry.y += dy;
     ASSERT_TRUE(waitUntil(timeout(), [&] { return x().geometry(window.id) == window.geometry; }))
         << "the drag left the window at " << x().geometry(window.id);
-}
-
-void KivoTest::doubleClickPicture() {
-    x().doubleClick(screenX(kPictureX), screenY(kPictureY));
 }
 
 void KivoTest::closeAnswering(Answer answer) {
@@ -119,11 +94,6 @@ bool KivoTest::waitForRest() {
     return x().waitForShapeChange(10s, atRest).has_value();
 }
 
-bool KivoTest::staysAbove() {
-    const auto state = x().netWmState(window.id);
-    return std::find(state.begin(), state.end(), "_NET_WM_STATE_ABOVE") != state.end();
-}
-
 std::optional<WindowInfo> KivoTest::choosePicture(const std::string& path, const Rect& panel) {
     clickInWindow(panel.x + kPictureButtonX, panel.y + kPictureButtonY);
     const auto dialog = waitForDialog("Выберите файл картинки");
@@ -150,43 +120,19 @@ Image KivoTest::expectPictureShown(const Image& picture, const Rect& panel) {
 }
 
 std::vector<std::string> KivoTest::settingsLines(const std::filesystem::path& picture,
-                                                 const Rect& form) {
+                                                 const Rect& form, bool onTop) {
     return {"Image=" + face().nativePath(picture),
             "Formkivo.left=" + std::to_string(form.x),
             "Formkivo.top=" + std::to_string(form.y),
             "Formkivo.width=" + std::to_string(form.width),
             "Formkivo.height=" + std::to_string(form.height),
             "Vid=2",
-            "flpv=false"};
-}
-
-std::optional<WindowInfo> KivoTest::waitForMainWindow() {
-    return x().waitForWindow(face().title(), timeout(), isMainWindow);
-}
-
-std::optional<WindowInfo> KivoTest::waitForErrorBox() {
-    return withFocus(x().waitForWindow(face().title(), timeout(), isErrorBox));
-}
-
-std::optional<WindowInfo> KivoTest::waitForDialog(const std::string& title) {
-    return withFocus(x().waitForWindow(title, timeout()));
+            onTop ? "flpv=true" : "flpv=false"};
 }
 
 bool KivoTest::answer(const WindowInfo& box, const std::string& keysym) {
     x().pressKey(keysym);
     return x().waitUntilGone(box.id, timeout());
-}
-
-bool KivoTest::mainWindowShows() {
-    return !x().windowsTitled(face().title(), isMainWindow).empty();
-}
-
-bool KivoTest::errorBoxShows() {
-    return !x().windowsTitled(face().title(), isErrorBox).empty();
-}
-
-std::string KivoTest::focusedBoxMessage() {
-    return face().boxMessage(folder(), displayName(), x());
 }
 
 std::optional<WindowInfo> KivoTest::withFocus(const std::optional<WindowInfo>& dialog) {

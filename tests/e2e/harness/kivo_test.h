@@ -4,7 +4,9 @@
 #include "image.h"
 #include "session.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -23,14 +25,17 @@ enum class Answer { No, Ok };
 // keeps the folder with a screenshot when the test failed.
 class KivoTest : public ::testing::Test {
   public:
-    void SetUp() override;
+    void SetUp() override {
+        session_ = std::make_unique<Session>(face(), withWindowManager(), folderLabel());
+    }
     void TearDown() override;
 
     const Face& face() const { return currentFace(); }
     ProgramFolder& folder() { return session_->folder(); }
     XClient& x() { return session_->x(); }
     Process& kivo() { return session_->kivo(); }
-    void startKivo() { session_->startKivo(); }
+    // Launches the program, once an earlier run and its main window have gone.
+    void startKivo();
     std::chrono::milliseconds timeout() const { return face().appearTimeout(); }
     std::optional<std::string> autostartCommand() {
         return face().autostartCommand(folder(), displayName());
@@ -49,13 +54,19 @@ class KivoTest : public ::testing::Test {
     // is drawn, since a click before may be lost.
     void takeMainWindow();
     // A point of the window, in the program's pixels, on the screen at the display's scale.
-    int screenX(int windowX) const;
-    int screenY(int windowY) const;
-    void clickInWindow(int windowX, int windowY, int button = 1);
+    int screenX(int windowX) const {
+        return window.geometry.x + static_cast<int>(std::lround(windowX * scale_));
+    }
+    int screenY(int windowY) const {
+        return window.geometry.y + static_cast<int>(std::lround(windowY * scale_));
+    }
+    void clickInWindow(int windowX, int windowY, int button = 1) {
+        x().click(screenX(windowX), screenY(windowY), button);
+    }
     // Drags the picture by the travel from a point clear of the controls; the window follows.
     void dragBy(int dx, int dy);
     // Double-clicks that point of the picture.
-    void doubleClickPicture();
+    void doubleClickPicture() { x().doubleClick(screenX(kPictureX), screenY(kPictureY)); }
     // Double-clicks the picture and gives the question to save that answer.
     void closeAnswering(Answer answer);
     // Right-clicks that point and answers the stay-on-top question with OK.
@@ -69,7 +80,9 @@ class KivoTest : public ::testing::Test {
     // At its rest the outline reaches every edge of the picture.
     bool waitForRest();
     // Both toolkits hand a topmost window's level to the window manager.
-    bool staysAbove();
+    bool staysAbove() {
+        return std::ranges::count(x().netWmState(window.id), "_NET_WM_STATE_ABOVE") > 0;
+    }
     // Clicks the panel's "Картинка" and, once the file dialog opens, types the path or name
     // into it and presses Enter; returns the dialog.
     std::optional<WindowInfo> choosePicture(const std::string& path, const Rect& panel = kPanel);
@@ -78,20 +91,27 @@ class KivoTest : public ::testing::Test {
     // Returns the last capture.
     Image expectPictureShown(const Image& picture, const Rect& panel = kPanel);
     // The lines that the program saves for the picture and the window there, with its
-    // elliptic outline (Vid=2) and not on top.
-    std::vector<std::string> settingsLines(const std::filesystem::path& picture, const Rect& form);
+    // elliptic outline (Vid=2), on top or not.
+    std::vector<std::string> settingsLines(const std::filesystem::path& picture, const Rect& form,
+                                           bool onTop = false);
 
-    std::optional<WindowInfo> waitForMainWindow();
+    std::optional<WindowInfo> waitForMainWindow() {
+        return x().waitForWindow(face().title(), timeout(), isMainWindow);
+    }
     // Both return once the box has the keyboard focus. The program's questions and reports are
     // titled by their kind ("Confirm", "Information"), its error boxes by its own title.
-    std::optional<WindowInfo> waitForErrorBox();
-    std::optional<WindowInfo> waitForDialog(const std::string& title);
+    std::optional<WindowInfo> waitForErrorBox() {
+        return withFocus(x().waitForWindow(face().title(), timeout(), isErrorBox));
+    }
+    std::optional<WindowInfo> waitForDialog(const std::string& title) {
+        return withFocus(x().waitForWindow(title, timeout()));
+    }
     // Presses the key in the box; whether the box went.
     bool answer(const WindowInfo& box, const std::string& keysym);
-    bool mainWindowShows();
-    bool errorBoxShows();
+    bool mainWindowShows() { return !x().windowsTitled(face().title(), isMainWindow).empty(); }
+    bool errorBoxShows() { return !x().windowsTitled(face().title(), isErrorBox).empty(); }
     // The message of the box that has the focus, with CR dropped; empty when none is told.
-    std::string focusedBoxMessage();
+    std::string focusedBoxMessage() { return face().boxMessage(folder(), displayName(), x()); }
     // Painting lags behind mapping: captures the area until the picture is ready (or the
     // timeout passes) and returns the last capture.
     Image waitForCapture(const Rect& area, const std::function<bool(const Image&)>& ready);
@@ -106,20 +126,14 @@ class KivoTest : public ::testing::Test {
     virtual std::string folderLabel() const { return ""; }
 
   private:
+    // The borderless main window asks the window manager for no frame; the error boxes do not.
+    static bool isMainWindow(const WindowInfo& window) { return !window.decorated; }
+    static bool isErrorBox(const WindowInfo& window) { return window.decorated; }
     const std::string& displayName() const { return session_->displayName(); }
     std::optional<WindowInfo> withFocus(const std::optional<WindowInfo>& dialog);
 
     std::unique_ptr<Session> session_;
     double scale_ = 1; // the display's
-};
-
-// For scenarios that all begin at the window that the program opens without settings.
-class OpenWindowTest : public KivoTest {
-  protected:
-    void SetUp() override {
-        KivoTest::SetUp();
-        openWindow();
-    }
 };
 
 } // namespace kivo::e2e

@@ -47,10 +47,6 @@ std::vector<char*> pointersTo(const std::vector<std::string>& strings) {
     _exit(127);
 }
 
-int exitCodeOf(const siginfo_t& info) {
-    return info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
-}
-
 } // namespace
 
 Process::Process(const ProcessOptions& options) {
@@ -74,10 +70,6 @@ Process::Process(const ProcessOptions& options) {
     setpgid(pid_, pid_);
 }
 
-Process::~Process() {
-    stop();
-}
-
 // The leader is left a zombie until stop(), so its group id cannot be reused meanwhile.
 bool Process::reap(bool block) {
     if (exitCode_) {
@@ -88,12 +80,8 @@ bool Process::reap(bool block) {
     if (waitid(P_PID, static_cast<id_t>(pid_), &info, flags) != 0 || info.si_pid == 0) {
         return false;
     }
-    exitCode_ = exitCodeOf(info);
+    exitCode_ = info.si_code == CLD_EXITED ? info.si_status : 128 + info.si_status;
     return true;
-}
-
-bool Process::running() {
-    return !reap(false);
 }
 
 std::optional<int> Process::waitExit(std::chrono::milliseconds timeout) {

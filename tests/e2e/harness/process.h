@@ -26,12 +26,12 @@ double cpuSeconds(pid_t pid);
 class Process {
   public:
     explicit Process(const ProcessOptions& options);
-    ~Process();
+    ~Process() { stop(); }
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
     pid_t pid() const { return pid_; }
-    bool running();
+    bool running() { return !reap(false); }
     // The exit status (or 128 + signal) once the process has ended within the timeout.
     std::optional<int> waitExit(std::chrono::milliseconds timeout);
     // The peak resident memory while running, from /proc; -1 once the process has ended.

@@ -17,16 +17,12 @@ class VirtualDisplay {
     // Logs go into logFolder; env is the environment for the window manager.
     VirtualDisplay(const std::filesystem::path& logFolder, bool withWindowManager,
                    const std::vector<std::string>& env);
-    ~VirtualDisplay();
 
     const std::string& name() const { return name_; } // ":N"
 
   private:
-    void startServer(const std::filesystem::path& logFolder);
-    void startWindowManager(const std::filesystem::path& logFolder,
-                            const std::vector<std::string>& env);
-
     std::string name_;
+    // Members end in reverse: the window manager before its server.
     std::unique_ptr<Process> server_;
     std::unique_ptr<Process> windowManager_;
 };

@@ -77,10 +77,10 @@ std::string toCp1251(std::string utf8) {
 
 class WineFace : public Face {
   public:
-    // helpers: the folder of the test programs that run beside Kivo.exe.
-    WineFace(std::string name, fs::path folder, std::string loader, fs::path helpers)
+    // The build's test programs that run beside Kivo.exe lie in its tests/win32.
+    WineFace(std::string name, fs::path folder, std::string loader)
         : name_(std::move(name)), folder_(std::move(folder)), loader_(std::move(loader)),
-          helpers_(std::move(helpers)) {}
+          helpers_(folder_ / "tests" / "win32") {}
 
     std::string name() const override { return name_; }
     std::string executableName() const override { return "Kivo.exe"; }
@@ -184,16 +184,14 @@ class WineFace : public Face {
         if (!exitCode) {
             throw std::runtime_error("wine reg did not end in time");
         }
-        const std::string output = readFile(log);
+        std::string output = readFile(log);
         if (*exitCode != 0) {
             return std::nullopt;
         }
+        std::erase(output, '\r');
         const std::string marker = "    REG_SZ    ";
         std::istringstream lines(output);
         for (std::string line; std::getline(lines, line);) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
             const auto at = line.find(marker);
             if (at != std::string::npos && line.find(kRunValueName) < at) {
                 return line.substr(at + marker.size());
@@ -230,14 +228,12 @@ class WineFace : public Face {
 } // namespace
 
 const Face& windows64Face() {
-    static const WineFace face("win64", KIVO_E2E_WIN64_FOLDER, KIVO_E2E_WINE64,
-                               KIVO_E2E_WIN64_HELPERS);
+    static const WineFace face("win64", KIVO_E2E_WIN64_FOLDER, KIVO_E2E_WINE64);
     return face;
 }
 
 const Face& windows32Face() {
-    static const WineFace face("win32", KIVO_E2E_WIN32_FOLDER, KIVO_E2E_WINE32,
-                               KIVO_E2E_WIN32_HELPERS);
+    static const WineFace face("win32", KIVO_E2E_WIN32_FOLDER, KIVO_E2E_WINE32);
     return face;
 }
 

@@ -152,10 +152,6 @@ std::optional<WindowInfo> XClient::waitForWindow(const std::string& title,
     return found.empty() ? std::nullopt : std::optional(found.front());
 }
 
-bool XClient::waitUntilGone(Window window, std::chrono::milliseconds timeout) {
-    return waitUntil(timeout, [&] { return !viewable(window); });
-}
-
 bool XClient::viewable(Window window) {
     XWindowAttributes attributes{};
     return XGetWindowAttributes(display_, window, &attributes) != 0 &&

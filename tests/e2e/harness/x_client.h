@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image.h"
+#include "wait.h"
 
 #include <chrono>
 #include <functional>
@@ -50,7 +51,9 @@ class XClient {
     std::optional<WindowInfo> waitForWindow(const std::string& title,
                                             std::chrono::milliseconds timeout,
                                             const WindowFilter& accept = {});
-    bool waitUntilGone(WindowId window, std::chrono::milliseconds timeout);
+    bool waitUntilGone(WindowId window, std::chrono::milliseconds timeout) {
+        return waitUntil(timeout, [&] { return !viewable(window); });
+    }
 
     bool viewable(WindowId window);
     // Whether a window manager has announced itself on the root window.
@@ -94,7 +97,7 @@ class XClient {
     void doubleClick(int x, int y);
     void drag(int fromX, int fromY, int toX, int toY, int steps = 10);
     // Key names as XStringToKeysym knows them: "Return", "Escape", "n".
-    void pressKey(const std::string& keysym);
+    void pressKey(const std::string& keysym) { pressChord({keysym}); }
     // Held down together and released in reverse order: {"Control_L", "a"}.
     void pressChord(const std::vector<std::string>& keysyms);
     // Printable ASCII, with Shift where the keyboard map needs it.

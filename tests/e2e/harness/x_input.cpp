@@ -70,10 +70,6 @@ KeyCode keycodeOf(Display* display, const std::string& keysym) {
 
 } // namespace
 
-void XClient::pressKey(const std::string& keysym) {
-    pressChord({keysym});
-}
-
 void XClient::pressChord(const std::vector<std::string>& keysyms) {
     std::vector<KeyCode> codes;
     for (const auto& keysym : keysyms) {

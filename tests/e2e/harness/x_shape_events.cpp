@@ -3,7 +3,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/shape.h>
-#include <algorithm>
 #include <poll.h>
 
 namespace kivo::e2e {
@@ -43,11 +42,11 @@ std::optional<ShapeChange> XClient::nextShapeChange(std::chrono::milliseconds ti
 
 std::optional<ShapeChange> XClient::waitForShapeChange(std::chrono::milliseconds timeout,
                                                        const ShapeFilter& accept) {
+    // Past the deadline the queue is still read, but not waited on.
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        const auto change = nextShapeChange(std::max(left, std::chrono::milliseconds(0)));
+        const auto change = nextShapeChange(std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now()));
         if (!change || accept(*change)) {
             return change;
         }
