@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -76,6 +79,35 @@ TEST(OutlineRects, EllipsesLeaveOutTheLastColumnAndRowHaveNoHolesAndMergeEqualRo
     EXPECT_EQ(rectsOf(OutlineKind::Ellipse, {0, 0, 5, 37}),
               (Rects{{1, 2, 3, 6}, {0, 6, 4, 30}, {1, 30, 3, 34}}));
     EXPECT_LT(rectsOf(OutlineKind::Ellipse, {0, 0, 1920, 1080}).size(), 1000u);
+}
+
+// Pixel by pixel, between any two outlines: growing, shrinking, from and to nothing.
+TEST(RevealedRows, AreThePixelsTheLaterRowsShowAndTheEarlierDoNotInBands) {
+    const auto shows = [](const Rects& rects, int x, int y) {
+        return std::any_of(rects.begin(), rects.end(), [&](const Box& r) {
+            return r.left <= x && x < r.right && r.top <= y && y < r.bottom;
+        });
+    };
+    // The X server's banding: rows apart or alike, and left to right within one.
+    const auto apart = [](const Box& a, const Box& b) {
+        return a.top == b.top ? a.bottom == b.bottom && a.right < b.left : a.bottom <= b.top;
+    };
+    for (const auto& [before, after] : {std::pair{20, 19}, {19, 20}, {44, 30}, {45, 0}, {3, 40}}) {
+        for (int vids = 0; vids < 9; ++vids) {
+            const Rects earlier = outlineRects(outlineFor(vids / 3, before, 90, 60));
+            const Rects later = outlineRects(outlineFor(vids % 3, after, 90, 60));
+            const Rects revealed = revealedRows(earlier, later);
+            int wrong = 0;
+            for (int point = 0; point < 92 * 62; ++point) {
+                const int x = point % 92 - 1;
+                const int y = point / 92 - 1;
+                wrong += shows(revealed, x, y) != (shows(later, x, y) && !shows(earlier, x, y));
+            }
+            EXPECT_EQ(wrong, 0) << "vids " << vids << ", insets " << before << " to " << after;
+            EXPECT_EQ(std::adjacent_find(revealed.begin(), revealed.end(), std::not_fn(apart)),
+                      revealed.end());
+        }
+    }
 }
 
 TEST(OutlineRects, RoundedCornersAreTwentyPixelEllipseQuarters) {

@@ -144,4 +144,34 @@ std::vector<Box> outlineRects(const Outline& outline) {
     return {};
 }
 
+std::vector<Box> revealedRows(const std::vector<Box>& before, const std::vector<Box>& after) {
+    std::vector<Box> revealed;
+    const auto add = [&revealed](int left, int top, int right, int bottom) {
+        if (left < right && top < bottom) {
+            revealed.push_back({left, top, right, bottom});
+        }
+    };
+    std::size_t next = 0; // the first band before that may still meet a later row
+    for (const Box& row : after) {
+        int top = row.top;
+        while (top < row.bottom) {
+            while (next < before.size() && before[next].bottom <= top) {
+                ++next;
+            }
+            if (next == before.size() || before[next].top >= row.bottom) {
+                add(row.left, top, row.right, row.bottom);
+                break;
+            }
+            const Box& old = before[next];
+            add(row.left, top, row.right, old.top);
+            top = std::max(top, old.top);
+            const int bottom = std::min(row.bottom, old.bottom);
+            add(row.left, top, std::min(row.right, old.left), bottom);
+            add(std::max(row.left, old.right), top, row.right, bottom);
+            top = bottom;
+        }
+    }
+    return revealed;
+}
+
 } // namespace kivo

@@ -32,4 +32,8 @@ Outline outlineFor(std::int32_t vid, std::int32_t inset, int width, int height);
 // empty for an outline with no area. Not meaningful for Whole.
 std::vector<Box> outlineRects(const Outline& outline);
 
+// What the rows after show that the rows before did not, banded top to bottom and left to right
+// within a band. Both must be banded as outlineRects makes them: one box per band.
+std::vector<Box> revealedRows(const std::vector<Box>& before, const std::vector<Box>& after);
+
 } // namespace kivo
