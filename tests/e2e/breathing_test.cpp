@@ -49,6 +49,20 @@ bool covers(const Rect& outer, const Rect& inner) {
            outer.y + outer.height >= inner.y + inner.height;
 }
 
+// Well inside the full circle, so that the rasterised edge does not matter.
+int wrongInsideTheCircle(const Image& shown, const Image& picture) {
+    int wrong = 0;
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            const int dx = 2 * x - kSide;
+            const int dy = 2 * y - kSide;
+            wrong +=
+                dx * dx + dy * dy < (kSide - 8) * (kSide - 8) && shown.at(x, y) != picture.at(x, y);
+        }
+    }
+    return wrong;
+}
+
 std::chrono::milliseconds between(const ShapeChange& from, const ShapeChange& to) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(to.seen - from.seen);
 }
@@ -131,19 +145,8 @@ TEST_F(Breathing, OneCycleGrowsRestsShrinksAndStartsAgainAndTheButtonsActOnIt) {
     EXPECT_EQ(cycle.back().extents, ellipseExtents(kInsetMax - 1));
     EXPECT_LT(between(cycle[kVanishIndex], cycle.back()), 1000ms);
 
-    int wrong = 0;
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) {
-            const int dx = 2 * x - kSide;
-            const int dy = 2 * y - kSide;
-            // Well inside the circle, so that the rasterised edge does not matter.
-            if (dx * dx + dy * dy < (kSide - 8) * (kSide - 8) &&
-                atRest.at(x, y) != picture.at(x, y)) {
-                ++wrong;
-            }
-        }
-    }
-    EXPECT_EQ(wrong, 0) << "pixels inside the outline that are not the picture's";
+    EXPECT_EQ(wrongInsideTheCircle(atRest, picture), 0)
+        << "pixels inside the outline that are not the picture's";
 
     EXPECT_TRUE(waitUntil(timeout(), [&] { return staysAbove(); }))
         << "the breathing did not put the window above";
@@ -220,6 +223,12 @@ TEST_F(Breathing, WaitsWhileNobodyCanSeeItAndGoesOnByItself) {
                     {window.geometry.x - 10, window.geometry.y - 10, kSide + 20, kSide + 20});
             },
             [&] { x().destroyWindow(cover); });
+        // What the window above hid shows the picture again.
+        ASSERT_TRUE(waitForRest()) << "no rest at full size";
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(
+            wrongInsideTheCircle(x().capture(window.geometry), readBmp(folder().defaultPicture())),
+            0);
     }
 }
 

@@ -61,7 +61,9 @@ void QtDesktop::connect(TFormKivo& form) {
         watch(screen);
         input.screensChanged();
     });
-    seen_.watch(window_, [&input](bool seen) { input.seenChanged(seen); });
+    seen_.watch(
+        window_, [&input](bool seen) { input.seenChanged(seen); },
+        [this](bool unobscured) { serverPainting_.setUnobscured(unobscured); });
     // Sent while the screen is still listed: look once it is gone.
     QObject::connect(
         qGuiApp, &QGuiApplication::screenRemoved, &window_, [&input] { input.screensChanged(); },
@@ -106,7 +108,7 @@ WindowBounds QtDesktop::windowBounds() const {
 
 void QtDesktop::setWindowBounds(const WindowBounds& bounds) {
     if (bounds.width != window_.width() || bounds.height != window_.height()) {
-        serverPainting_.stop(window_);
+        serverPainting_.stop();
     }
     window_.move(bounds.left, bounds.top);
     window_.resize(bounds.width, bounds.height);
@@ -121,7 +123,7 @@ void QtDesktop::setWindowOutline(const Outline& outline) {
     const bool stillImage = window_.control(Control::Panel1)->isHidden() &&
                             window_.control(Control::Image2)->isHidden();
     if (outline.kind == OutlineKind::Whole || !stillImage) {
-        serverPainting_.stop(window_);
+        serverPainting_.stop();
     } else {
         serverPainting_.start(window_);
     }
@@ -132,6 +134,8 @@ void QtDesktop::setWindowOutline(const Outline& outline) {
     seen_.setOutlineEmpty(rows && rows->empty());
     if (!setX11Outline(window_, rows)) {
         setQtMask(window_, rows);
+    } else if (rows) {
+        serverPainting_.outlineSet(window_, *rows);
     }
     flushX11();
 }
@@ -142,6 +146,7 @@ void QtDesktop::setWindowLevel(WindowLevel level) {
     if (QWindow* native = window_.windowHandle()) {
         native->setFlag(Qt::WindowStaysOnTopHint, topmost);
         seen_.selectVisibility();
+        serverPainting_.selectEvents();
     } else {
         window_.setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
     }
@@ -170,7 +175,7 @@ bool QtDesktop::loadPicture(const std::string& path) {
         picture = picture.convertToFormat(QImage::Format_ARGB32);
         picture.reinterpretAsFormat(QImage::Format_RGB32);
     }
-    serverPainting_.stop(window_);
+    serverPainting_.stop();
     window_.picture(Control::Image1)->setPicture(QPixmap::fromImage(picture));
     return true;
 }
@@ -181,7 +186,7 @@ Size QtDesktop::pictureSize() const {
 }
 
 void QtDesktop::setPictureVisible(bool visible) {
-    serverPainting_.stop(window_);
+    serverPainting_.stop();
     window_.picture(Control::Image1)->setVisible(visible);
 }
 
@@ -191,14 +196,14 @@ void QtDesktop::setPictureCursor(CursorShape cursor) {
 
 void QtDesktop::setStartButtonVisible(bool visible) {
     if (visible) {
-        serverPainting_.stop(window_);
+        serverPainting_.stop();
     }
     window_.control(Control::Image2)->setVisible(visible);
 }
 
 void QtDesktop::setPanelVisible(bool visible) {
     if (visible) {
-        serverPainting_.stop(window_);
+        serverPainting_.stop();
     }
     window_.control(Control::Panel1)->setVisible(visible);
 }

@@ -23,13 +23,15 @@ X11Seen::~X11Seen() {
     }
 }
 
-void X11Seen::watch(QWidget& window, std::function<void(bool)> seenChanged) {
+void X11Seen::watch(QWidget& window, std::function<void(bool)> seenChanged,
+                    std::function<void(bool)> unobscuredChanged) {
     xcb_connection_t* connection = x11Connection();
     if (connection == nullptr) {
         return;
     }
     window_ = static_cast<std::uint32_t>(window.winId());
     seenChanged_ = std::move(seenChanged);
+    unobscuredChanged_ = std::move(unobscuredChanged);
     qGuiApp->installNativeEventFilter(this);
     selectVisibility();
     const xcb_query_extension_reply_t* saver =
@@ -69,6 +71,7 @@ bool X11Seen::nativeEventFilter(const QByteArray& eventType, void* message, qint
         const auto* visibility = reinterpret_cast<const xcb_visibility_notify_event_t*>(event);
         if (visibility->window == window_) {
             obscured_ = visibility->state == XCB_VISIBILITY_FULLY_OBSCURED;
+            unobscuredChanged_(visibility->state == XCB_VISIBILITY_UNOBSCURED);
             update();
         }
     } else if (saverEvent_ != 0 && type == saverEvent_ + XCB_SCREENSAVER_NOTIFY) {

@@ -14,8 +14,10 @@ namespace kivo::qt {
 class X11Seen : public QAbstractNativeEventFilter {
   public:
     ~X11Seen() override;
-    // From now on, each change goes to seenChanged.
-    void watch(QWidget& window, std::function<void(bool)> seenChanged);
+    // From now on, each change goes to seenChanged, and each change of whether nothing hides
+    // any part of the window to unobscuredChanged.
+    void watch(QWidget& window, std::function<void(bool)> seenChanged,
+               std::function<void(bool)> unobscuredChanged);
     // Asks for the window's visibility again: Qt sets the native window's events anew when
     // its flags change.
     void selectVisibility();
@@ -35,6 +37,7 @@ class X11Seen : public QAbstractNativeEventFilter {
     bool outlineEmpty_ = false;
     bool seen_ = true;
     std::function<void(bool)> seenChanged_;
+    std::function<void(bool)> unobscuredChanged_;
 };
 
 } // namespace kivo::qt

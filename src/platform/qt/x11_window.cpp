@@ -1,5 +1,6 @@
 #include "x11_window.h"
 
+#include "core/shape/outline.h"
 #include "core/window/display_scale.h"
 
 #include <QGuiApplication>
@@ -16,13 +17,42 @@ namespace {
 
 // 4096 x 4096: the copy costs the program twice and the server once four bytes a pixel.
 constexpr std::int64_t kMaxPixels = 4096LL * 4096;
+// On Xvfb a clip rectangle costs the server about what copying 200 to 250 pixels does.
+constexpr std::int64_t kPixelsPerClipRectangle = 256;
 
 xcb_connection_t* x11Connection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+// The rows in the window's device pixels. Qt's scale is never below 1, so scaled rows stay
+// apart and in order.
+std::vector<Box> deviceRows(const QWidget& window, const std::vector<Box>& rows) {
+    const int dpi = qRound(window.devicePixelRatioF() * kDesignDpi);
+    std::vector<Box> device;
+    device.reserve(rows.size());
+    for (const Box& row : rows) {
+        device.push_back(toDevicePixels(row, dpi));
+    }
+    return device;
+}
+
+std::vector<xcb_rectangle_t> x11Rects(const std::vector<Box>& boxes) {
+    std::vector<xcb_rectangle_t> rects;
+    rects.reserve(boxes.size());
+    for (const Box& box : boxes) {
+        rects.push_back({static_cast<std::int16_t>(box.left), static_cast<std::int16_t>(box.top),
+                         static_cast<std::uint16_t>(box.right - box.left),
+                         static_cast<std::uint16_t>(box.bottom - box.top)});
+    }
+    return rects;
+}
+
 } // namespace
+
+X11ServerPainting::~X11ServerPainting() {
+    stop();
+}
 
 void X11ServerPainting::start(QWidget& window) {
     xcb_connection_t* connection = x11Connection();
@@ -58,7 +88,9 @@ void X11ServerPainting::start(QWidget& window) {
         return;
     }
     const xcb_gcontext_t gc = xcb_generate_id(connection);
-    xcb_create_gc(connection, gc, pixmap, 0, nullptr);
+    // Copies from a pixmap need no word of what they could not copy.
+    const std::uint32_t noExposures = 0;
+    xcb_create_gc(connection, gc, pixmap, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
     // Strips well below any server's request limit.
     const int rowsPerRequest = std::max(1, (256 * 1024) / static_cast<int>(image.bytesPerLine()));
     for (int y = 0; y < image.height(); y += rowsPerRequest) {
@@ -69,26 +101,104 @@ void X11ServerPainting::start(QWidget& window) {
                       static_cast<std::uint32_t>(rows * image.bytesPerLine()),
                       image.constScanLine(y));
     }
-    xcb_free_gc(connection, gc);
-    const std::uint32_t background = pixmap;
-    xcb_change_window_attributes(connection, id, XCB_CW_BACK_PIXMAP, &background);
-    // The window keeps its background; the program needs no name for it.
-    xcb_free_pixmap(connection, pixmap);
-    const std::uint32_t mask = eventMask_ & ~std::uint32_t{XCB_EVENT_MASK_EXPOSURE};
-    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
+    window_ = id;
+    image_ = pixmap;
+    gc_ = gc;
+    size_ = {image.width(), image.height()};
+    clipped_ = false;
+    shown_.clear(); // the first outline is painted whole
     active_ = true;
+    selectEvents();
+    if (!unobscured_) {
+        setBackground(image_);
+    }
 }
 
-void X11ServerPainting::stop(QWidget& window) {
-    xcb_connection_t* connection = x11Connection();
-    if (!active_ || connection == nullptr) {
+void X11ServerPainting::stop() {
+    if (!active_) {
         return;
     }
+    xcb_connection_t* connection = x11Connection();
     active_ = false;
-    const auto id = static_cast<xcb_window_t>(window.winId());
-    const std::uint32_t none = XCB_BACK_PIXMAP_NONE;
-    xcb_change_window_attributes(connection, id, XCB_CW_BACK_PIXMAP, &none);
-    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &eventMask_);
+    setBackground(XCB_BACK_PIXMAP_NONE);
+    xcb_change_window_attributes(connection, window_, XCB_CW_EVENT_MASK, &eventMask_);
+    xcb_free_gc(connection, gc_);
+    xcb_free_pixmap(connection, image_);
+}
+
+void X11ServerPainting::outlineSet(const QWidget& window, const std::vector<Box>& rows) {
+    if (!active_) {
+        return;
+    }
+    std::vector<Box> shown = deviceRows(window, rows);
+    if (unobscured_) {
+        paint(revealedRows(shown_, shown));
+    }
+    shown_ = std::move(shown);
+}
+
+void X11ServerPainting::setUnobscured(bool unobscured) {
+    if (unobscured == unobscured_) {
+        return;
+    }
+    unobscured_ = unobscured;
+    if (!active_) {
+        return;
+    }
+    if (unobscured) {
+        // The server painted what came to light until now.
+        setBackground(XCB_BACK_PIXMAP_NONE);
+    } else {
+        setBackground(image_);
+        // And what came to light before the server had the background to paint it with.
+        xcb_clear_area(x11Connection(), 0, window_, 0, 0, 0, 0);
+    }
+    xcb_flush(x11Connection());
+}
+
+void X11ServerPainting::selectEvents() {
+    if (!active_) {
+        return;
+    }
+    xcb_connection_t* connection = x11Connection();
+    const std::uint32_t mask = eventMask_ & ~std::uint32_t{XCB_EVENT_MASK_EXPOSURE};
+    xcb_change_window_attributes(connection, window_, XCB_CW_EVENT_MASK, &mask);
+}
+
+void X11ServerPainting::setBackground(std::uint32_t pixmap) {
+    xcb_change_window_attributes(x11Connection(), window_, XCB_CW_BACK_PIXMAP, &pixmap);
+}
+
+void X11ServerPainting::paint(const std::vector<Box>& area) {
+    if (area.empty()) {
+        return;
+    }
+    Box extents = area.front();
+    for (const Box& box : area) {
+        extents = {std::min(extents.left, box.left), std::min(extents.top, box.top),
+                   std::max(extents.right, box.right), std::max(extents.bottom, box.bottom)};
+    }
+    xcb_connection_t* connection = x11Connection();
+    const std::int64_t extentsPixels =
+        std::int64_t{extents.right - extents.left} * (extents.bottom - extents.top);
+    // Where the area is small for its rectangles, its extents are copied, clipped by the
+    // outline alone.
+    const bool clip =
+        extentsPixels > kPixelsPerClipRectangle * static_cast<std::int64_t>(area.size());
+    if (clip) {
+        const std::vector<xcb_rectangle_t> rects = x11Rects(area);
+        xcb_set_clip_rectangles(connection, XCB_CLIP_ORDERING_YX_BANDED, gc_, 0, 0,
+                                static_cast<std::uint32_t>(rects.size()), rects.data());
+    } else if (clipped_) {
+        const std::uint32_t none = XCB_NONE;
+        xcb_change_gc(connection, gc_, XCB_GC_CLIP_MASK, &none);
+    }
+    clipped_ = clip;
+    xcb_copy_area(connection, image_, window_, gc_, static_cast<std::int16_t>(extents.left),
+                  static_cast<std::int16_t>(extents.top), static_cast<std::int16_t>(extents.left),
+                  static_cast<std::int16_t>(extents.top),
+                  static_cast<std::uint16_t>(extents.right - extents.left),
+                  static_cast<std::uint16_t>(extents.bottom - extents.top));
 }
 
 bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows) {
@@ -101,16 +211,7 @@ bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows)
         xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
         return true;
     }
-    // Qt's scale is never below 1, so scaled rows stay apart and in order.
-    const int dpi = qRound(window.devicePixelRatioF() * kDesignDpi);
-    std::vector<xcb_rectangle_t> rects;
-    rects.reserve(rows->size());
-    for (const Box& row : *rows) {
-        const Box box = toDevicePixels(row, dpi);
-        rects.push_back({static_cast<std::int16_t>(box.left), static_cast<std::int16_t>(box.top),
-                         static_cast<std::uint16_t>(box.right - box.left),
-                         static_cast<std::uint16_t>(box.bottom - box.top)});
-    }
+    std::vector<xcb_rectangle_t> rects = x11Rects(deviceRows(window, *rows));
     if (rects.empty()) {
         rects.push_back({-1, -1, 1, 1}); // a pixel outside the window: nothing shows
     }

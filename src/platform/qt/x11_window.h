@@ -9,19 +9,38 @@
 
 namespace kivo::qt {
 
-// While the window shows a still image under a changing outline, the X server paints it:
-// the image becomes the native window's background and the window takes no exposures, so a
-// growing outline costs the program no repaint. Without an X server it does nothing.
+// While the window shows a still image under a changing outline, Qt paints nothing: the image
+// is kept on the X server. Where nothing hides any part of the window, the program paints from
+// it only what each outline adds, and the server sends no exposures; where something does (the
+// screen's edge too), the image is the window's background, which the server paints itself.
+// Without an X server it does nothing.
 class X11ServerPainting {
   public:
-    // Takes what the window shows now as its background.
+    ~X11ServerPainting();
+    // Takes what the window shows now as the image to paint.
     void start(QWidget& window);
     // Qt paints again from its next exposure on.
-    void stop(QWidget& window);
+    void stop();
+    // After the outline's rows (the program's pixels) went to the server.
+    void outlineSet(const QWidget& window, const std::vector<Box>& rows);
+    // As the server tells it.
+    void setUnobscured(bool unobscured);
+    // Qt sets the window's events anew when its flags change.
+    void selectEvents();
 
   private:
+    void setBackground(std::uint32_t pixmap);
+    void paint(const std::vector<Box>& area);
+
     bool active_ = false;
+    bool unobscured_ = false;
+    std::uint32_t window_ = 0;
     std::uint32_t eventMask_ = 0;
+    std::uint32_t image_ = 0; // the server's pixmap
+    std::uint32_t gc_ = 0;
+    bool clipped_ = false;
+    Size size_;
+    std::vector<Box> shown_; // the device pixels the outline shows now
 };
 
 // Sets the window's bounding shape on the X server to the rows (the program's pixels, banded
