@@ -151,7 +151,7 @@ void X11ServerPainting::setUnobscured(bool unobscured) {
     } else {
         setBackground(image_);
         // And what came to light before the server had the background to paint it with.
-        xcb_clear_area(x11Connection(), 0, window_, 0, 0, 0, 0);
+        paint({{0, 0, size_.width, size_.height}});
     }
     xcb_flush(x11Connection());
 }
