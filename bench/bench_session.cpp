@@ -119,8 +119,8 @@ Window waitForWindowNamed(Display* display, const std::string& name,
     return 0;
 }
 
-BenchSession::BenchSession(const std::vector<std::string>& settings)
-    : session_(e2e::linuxFace(), /*withWindowManager=*/false, "") {
+BenchSession::BenchSession(const std::vector<std::string>& settings, e2e::ScreenSize screen)
+    : session_(e2e::linuxFace(), /*withWindowManager=*/false, "", screen) {
     if (!settings.empty()) {
         session_.folder().writeSettings(settings);
     }

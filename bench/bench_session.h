@@ -35,7 +35,9 @@ Window waitForWindowNamed(Display* display, const std::string& name,
 class BenchSession {
   public:
     // Lines of date/soxran.txt; empty for none.
-    explicit BenchSession(const std::vector<std::string>& settings = {});
+    explicit BenchSession(const std::vector<std::string>& settings = {},
+                          e2e::ScreenSize screen = {e2e::VirtualDisplay::kWidth,
+                                                    e2e::VirtualDisplay::kHeight});
     ~BenchSession();
 
     e2e::ProgramFolder& folder() { return session_.folder(); }

@@ -2,10 +2,11 @@
 
 namespace kivo::e2e {
 
-Session::Session(const Face& face, bool withWindowManager, const std::string& folderLabel)
+Session::Session(const Face& face, bool withWindowManager, const std::string& folderLabel,
+                 ScreenSize screen)
     : folder_(face, folderLabel) {
     display_ = std::make_unique<VirtualDisplay>(folder_.logs(), withWindowManager,
-                                                face.environment(folder_));
+                                                face.environment(folder_), screen);
     x_ = std::make_unique<XClient>(display_->name());
 }
 

@@ -16,7 +16,8 @@ namespace kivo::e2e {
 // face's system keeps running for the display ends before the display does.
 class Session {
   public:
-    Session(const Face& face, bool withWindowManager, const std::string& folderLabel);
+    Session(const Face& face, bool withWindowManager, const std::string& folderLabel,
+            ScreenSize screen = {VirtualDisplay::kWidth, VirtualDisplay::kHeight});
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;

@@ -29,15 +29,16 @@ std::string readDisplayNumber(int fd) {
 } // namespace
 
 VirtualDisplay::VirtualDisplay(const std::filesystem::path& logFolder, bool withWindowManager,
-                               const std::vector<std::string>& env) {
+                               const std::vector<std::string>& env, ScreenSize screen) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
-    const std::string screen = std::to_string(kWidth) + "x" + std::to_string(kHeight) + "x24";
+    const std::string size =
+        std::to_string(screen.width) + "x" + std::to_string(screen.height) + "x24";
     ProcessOptions server;
     server.argv = {KIVO_E2E_XVFB, "-displayfd", std::to_string(fds[1]),
-                   "-screen",     "0",          screen,
+                   "-screen",     "0",          size,
                    "-nolisten",   "tcp",        "-noreset"};
     server.env = environmentWith({}, {});
     server.logPath = (logFolder / "xvfb.log").string();

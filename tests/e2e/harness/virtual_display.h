@@ -8,6 +8,11 @@
 
 namespace kivo::e2e {
 
+struct ScreenSize {
+    int width;
+    int height;
+};
+
 // A private Xvfb on a free display number, optionally with openbox managing it.
 class VirtualDisplay {
   public:
@@ -16,7 +21,7 @@ class VirtualDisplay {
 
     // Logs go into logFolder; env is the environment for the window manager.
     VirtualDisplay(const std::filesystem::path& logFolder, bool withWindowManager,
-                   const std::vector<std::string>& env);
+                   const std::vector<std::string>& env, ScreenSize screen = {kWidth, kHeight});
 
     const std::string& name() const { return name_; } // ":N"
 
