@@ -49,11 +49,12 @@ bool covers(const Rect& outer, const Rect& inner) {
            outer.y + outer.height >= inner.y + inner.height;
 }
 
-// Well inside the full circle, so that the rasterised edge does not matter.
+// Well inside the full circle, so that the rasterised edge does not matter; of a window that
+// the screen's edge cuts, what the screen shows.
 int wrongInsideTheCircle(const Image& shown, const Image& picture) {
     int wrong = 0;
-    for (int y = 0; y < kSide; ++y) {
-        for (int x = 0; x < kSide; ++x) {
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
             const int dx = 2 * x - kSide;
             const int dy = 2 * y - kSide;
             wrong +=
@@ -70,6 +71,7 @@ std::chrono::milliseconds between(const ShapeChange& from, const ShapeChange& to
 // Each begins at the window that the program opens without settings. The program folder's path
 // holds a blank and a "%", which the autostart entry must quote and escape.
 class Breathing : public KivoTest {
+  protected:
     void SetUp() override {
         KivoTest::SetUp();
         openWindow();
@@ -230,6 +232,42 @@ TEST_F(Breathing, WaitsWhileNobodyCanSeeItAndGoesOnByItself) {
             wrongInsideTheCircle(x().capture(window.geometry), readBmp(folder().defaultPicture())),
             0);
     }
+}
+
+// Without a window manager's frame the Linux program paints what each outline adds itself:
+// what another window over part of it, the screen's edge and a move along it hid shows the
+// picture again.
+class BreathingAlone : public Breathing {
+    void SetUp() override {
+        if (face().name() != "linux") {
+            GTEST_SKIP() << "Wine paints its windows itself";
+        }
+        Breathing::SetUp();
+    }
+    bool withWindowManager() const override { return false; }
+};
+
+TEST_F(BreathingAlone, WhatOtherWindowsAndTheScreensEdgeHidShowsThePictureAgain) {
+    startBreathing();
+    const Image picture = readBmp(folder().defaultPicture());
+    const auto expectPictureAtRest = [&](const char* what, const std::function<void()>& act) {
+        SCOPED_TRACE(what);
+        ASSERT_TRUE(waitForRest()) << "no rest at full size";
+        act();
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(wrongInsideTheCircle(x().capture(window.geometry), picture), 0);
+    };
+    expectPictureAtRest("whole", [&] { window.geometry = x().geometry(window.id); });
+    const auto partlyCovered = [&] {
+        const WindowId cover =
+            x().coverArea({window.geometry.x + 30, window.geometry.y + 30, 60, 60});
+        std::this_thread::sleep_for(300ms);
+        x().destroyWindow(cover);
+    };
+    expectPictureAtRest("partly covered", partlyCovered);
+    expectPictureAtRest("cut by the screen's edge", [&] { dragBy(1100, 0); });
+    expectPictureAtRest("partly covered at the edge", partlyCovered);
+    expectPictureAtRest("moved along the edge", [&] { dragBy(-50, 0); });
 }
 
 TEST_F(Breathing, ADoubleClickEndsATrialWithTheWholeWindowAndThePanelBack) {

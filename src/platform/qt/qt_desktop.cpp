@@ -63,7 +63,7 @@ void QtDesktop::connect(TFormKivo& form) {
     });
     seen_.watch(
         window_, [&input](bool seen) { input.seenChanged(seen); },
-        [this](bool unobscured) { serverPainting_.setUnobscured(unobscured); });
+        [this] { serverPainting_.repaint(); });
     // Sent while the screen is still listed: look once it is gone.
     QObject::connect(
         qGuiApp, &QGuiApplication::screenRemoved, &window_, [&input] { input.screensChanged(); },

@@ -15,6 +15,24 @@ xcb_connection_t* x11Connection() {
     return x11 != nullptr ? x11->connection() : nullptr;
 }
 
+xcb_window_t rootOf(xcb_connection_t* connection) {
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
+// Adds to the program's events on the window; returns the events it had.
+std::uint32_t addEvents(xcb_connection_t* connection, xcb_window_t window, std::uint32_t events) {
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr);
+    if (attributes == nullptr) {
+        return events;
+    }
+    const std::uint32_t had = attributes->your_event_mask;
+    std::free(attributes);
+    const std::uint32_t mask = had | events;
+    xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &mask);
+    return had;
+}
+
 } // namespace
 
 X11Seen::~X11Seen() {
@@ -24,24 +42,30 @@ X11Seen::~X11Seen() {
 }
 
 void X11Seen::watch(QWidget& window, std::function<void(bool)> seenChanged,
-                    std::function<void(bool)> unobscuredChanged) {
+                    std::function<void()> mayHaveUncovered) {
     xcb_connection_t* connection = x11Connection();
     if (connection == nullptr) {
         return;
     }
     window_ = static_cast<std::uint32_t>(window.winId());
     seenChanged_ = std::move(seenChanged);
-    unobscuredChanged_ = std::move(unobscuredChanged);
+    mayHaveUncovered_ = std::move(mayHaveUncovered);
     qGuiApp->installNativeEventFilter(this);
     selectVisibility();
+    // Windows that come, go or move, and the screen's size: while they leave the window partly
+    // hidden, its visibility does not change.
+    const std::uint32_t rootEvents =
+        addEvents(connection, rootOf(connection),
+                  XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+    rootEventsOurs_ = (rootEvents & XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY) == 0;
     const xcb_query_extension_reply_t* saver =
         xcb_get_extension_data(connection, &xcb_screensaver_id);
     if (saver != nullptr && saver->present) {
         std::free(xcb_screensaver_query_version_reply(
             connection, xcb_screensaver_query_version(connection, 1, 1), nullptr));
         saverEvent_ = saver->first_event;
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-        xcb_screensaver_select_input(connection, root, XCB_SCREENSAVER_EVENT_NOTIFY_MASK);
+        xcb_screensaver_select_input(connection, rootOf(connection),
+                                     XCB_SCREENSAVER_EVENT_NOTIFY_MASK);
     }
     xcb_flush(connection);
 }
@@ -51,14 +75,7 @@ void X11Seen::selectVisibility() {
     if (connection == nullptr || window_ == 0) {
         return;
     }
-    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
-        connection, xcb_get_window_attributes(connection, window_), nullptr);
-    if (attributes == nullptr) {
-        return;
-    }
-    const std::uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_VISIBILITY_CHANGE;
-    std::free(attributes);
-    xcb_change_window_attributes(connection, window_, XCB_CW_EVENT_MASK, &mask);
+    addEvents(connection, window_, XCB_EVENT_MASK_VISIBILITY_CHANGE);
 }
 
 bool X11Seen::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
@@ -71,8 +88,21 @@ bool X11Seen::nativeEventFilter(const QByteArray& eventType, void* message, qint
         const auto* visibility = reinterpret_cast<const xcb_visibility_notify_event_t*>(event);
         if (visibility->window == window_) {
             obscured_ = visibility->state == XCB_VISIBILITY_FULLY_OBSCURED;
-            unobscuredChanged_(visibility->state == XCB_VISIBILITY_UNOBSCURED);
+            allShown_ = visibility->state == XCB_VISIBILITY_UNOBSCURED;
+            mayHaveUncovered_();
             update();
+        }
+    } else if (type == XCB_CONFIGURE_NOTIFY || type == XCB_MAP_NOTIFY || type == XCB_UNMAP_NOTIFY ||
+               type == XCB_CIRCULATE_NOTIFY) {
+        // The four begin alike: the window told and the window changed.
+        const auto* change = reinterpret_cast<const xcb_unmap_notify_event_t*>(event);
+        if (change->event == rootOf(x11Connection())) {
+            if (!allShown_) {
+                mayHaveUncovered_();
+            }
+            // Qt would take a child's ConfigureNotify for the root's, and look at its screens.
+            return rootEventsOurs_ && type == XCB_CONFIGURE_NOTIFY &&
+                   change->window != change->event;
         }
     } else if (saverEvent_ != 0 && type == saverEvent_ + XCB_SCREENSAVER_NOTIFY) {
         const auto* saver = reinterpret_cast<const xcb_screensaver_notify_event_t*>(event);

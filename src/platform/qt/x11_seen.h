@@ -14,10 +14,12 @@ namespace kivo::qt {
 class X11Seen : public QAbstractNativeEventFilter {
   public:
     ~X11Seen() override;
-    // From now on, each change goes to seenChanged, and each change of whether nothing hides
-    // any part of the window to unobscuredChanged.
+    // From now on, each change goes to seenChanged; and to mayHaveUncovered each time that
+    // hidden parts of the window may have come to light: its visibility changed, or, while
+    // not all of it shows, another window or the window itself came, went or moved, or the
+    // screen changed its size.
     void watch(QWidget& window, std::function<void(bool)> seenChanged,
-               std::function<void(bool)> unobscuredChanged);
+               std::function<void()> mayHaveUncovered);
     // Asks for the window's visibility again: Qt sets the native window's events anew when
     // its flags change.
     void selectVisibility();
@@ -33,11 +35,13 @@ class X11Seen : public QAbstractNativeEventFilter {
     std::uint32_t window_ = 0;
     std::uint8_t saverEvent_ = 0; // the screen saver extension's first event; 0 without one
     bool saverOn_ = false;
-    bool obscured_ = false; // as the server last told
+    bool obscured_ = false;       // wholly, as the server last told
+    bool allShown_ = false;       // nothing hides any part of it, as the server last told
+    bool rootEventsOurs_ = false; // Qt did not ask for the root's children's events
     bool outlineEmpty_ = false;
     bool seen_ = true;
     std::function<void(bool)> seenChanged_;
-    std::function<void(bool)> unobscuredChanged_;
+    std::function<void()> mayHaveUncovered_;
 };
 
 } // namespace kivo::qt

@@ -64,6 +64,12 @@ void X11ServerPainting::start(QWidget& window) {
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, id), nullptr);
     xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, id), nullptr);
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, id), nullptr);
+    // A window manager's frame takes the window's outline a moment after the window: what
+    // comes to light then cannot be foreseen, and the server paints it from the background.
+    serverPaints_ = geometry == nullptr || tree == nullptr || tree->parent != geometry->root;
+    std::free(tree);
     // The image is sent as 32-bit pixels in the server's order; other servers, and windows
     // whose copy would cost more memory than the saving is worth, keep Qt's way.
     const bool usable = geometry != nullptr && attributes != nullptr && geometry->depth == 24 &&
@@ -109,7 +115,7 @@ void X11ServerPainting::start(QWidget& window) {
     shown_.clear(); // the first outline is painted whole
     active_ = true;
     selectEvents();
-    if (!unobscured_) {
+    if (serverPaints_) {
         setBackground(image_);
     }
 }
@@ -120,7 +126,9 @@ void X11ServerPainting::stop() {
     }
     xcb_connection_t* connection = x11Connection();
     active_ = false;
-    setBackground(XCB_BACK_PIXMAP_NONE);
+    if (serverPaints_) {
+        setBackground(XCB_BACK_PIXMAP_NONE);
+    }
     xcb_change_window_attributes(connection, window_, XCB_CW_EVENT_MASK, &eventMask_);
     xcb_free_gc(connection, gc_);
     xcb_free_pixmap(connection, image_);
@@ -130,30 +138,19 @@ void X11ServerPainting::outlineSet(const QWidget& window, const std::vector<Box>
     if (!active_) {
         return;
     }
-    std::vector<Box> shown = deviceRows(window, rows);
-    if (unobscured_) {
-        paint(revealedRows(shown_, shown));
+    if (serverPaints_) {
+        return;
     }
+    std::vector<Box> shown = deviceRows(window, rows);
+    paint(revealedRows(shown_, shown));
     shown_ = std::move(shown);
 }
 
-void X11ServerPainting::setUnobscured(bool unobscured) {
-    if (unobscured == unobscured_) {
-        return;
-    }
-    unobscured_ = unobscured;
-    if (!active_) {
-        return;
-    }
-    if (unobscured) {
-        // The server painted what came to light until now.
-        setBackground(XCB_BACK_PIXMAP_NONE);
-    } else {
-        setBackground(image_);
-        // And what came to light before the server had the background to paint it with.
+void X11ServerPainting::repaint() {
+    if (active_ && !serverPaints_) {
         paint({{0, 0, size_.width, size_.height}});
+        xcb_flush(x11Connection());
     }
-    xcb_flush(x11Connection());
 }
 
 void X11ServerPainting::selectEvents() {

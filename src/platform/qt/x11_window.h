@@ -10,10 +10,11 @@
 namespace kivo::qt {
 
 // While the window shows a still image under a changing outline, Qt paints nothing: the image
-// is kept on the X server. Where nothing hides any part of the window, the program paints from
-// it only what each outline adds, and the server sends no exposures; where something does (the
-// screen's edge too), the image is the window's background, which the server paints itself.
-// Without an X server it does nothing.
+// is kept on the X server. Where the window is the root's own child, the program paints from it
+// only what each outline adds; the server sends no exposures then and, the window having no
+// background, paints nothing itself, so whatever may have brought hidden parts to light has the
+// window painted whole. In a window manager's frame, the image is the window's background, which
+// the server paints itself. Without an X server it does nothing.
 class X11ServerPainting {
   public:
     ~X11ServerPainting();
@@ -23,8 +24,8 @@ class X11ServerPainting {
     void stop();
     // After the outline's rows (the program's pixels) went to the server.
     void outlineSet(const QWidget& window, const std::vector<Box>& rows);
-    // As the server tells it.
-    void setUnobscured(bool unobscured);
+    // Hidden parts of the window may have come to light.
+    void repaint();
     // Qt sets the window's events anew when its flags change.
     void selectEvents();
 
@@ -33,7 +34,7 @@ class X11ServerPainting {
     void paint(const std::vector<Box>& area);
 
     bool active_ = false;
-    bool unobscured_ = false;
+    bool serverPaints_ = false;
     std::uint32_t window_ = 0;
     std::uint32_t eventMask_ = 0;
     std::uint32_t image_ = 0; // the server's pixmap
