@@ -132,10 +132,8 @@ void QtDesktop::setWindowOutline(const Outline& outline) {
         rows = outlineRects(outline);
     }
     seen_.setOutlineEmpty(rows && rows->empty());
-    if (!setX11Outline(window_, rows)) {
+    if (!setX11Outline(window_, rows, serverPainting_)) {
         setQtMask(window_, rows);
-    } else if (rows) {
-        serverPainting_.outlineSet(window_, *rows);
     }
     flushX11();
 }

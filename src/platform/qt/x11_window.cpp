@@ -134,16 +134,12 @@ void X11ServerPainting::stop() {
     xcb_free_pixmap(connection, image_);
 }
 
-void X11ServerPainting::outlineSet(const QWidget& window, const std::vector<Box>& rows) {
-    if (!active_) {
+void X11ServerPainting::outlineSet(const std::vector<Box>& deviceRows) {
+    if (!active_ || serverPaints_) {
         return;
     }
-    if (serverPaints_) {
-        return;
-    }
-    std::vector<Box> shown = deviceRows(window, rows);
-    paint(revealedRows(shown_, shown));
-    shown_ = std::move(shown);
+    paint(revealedRows(shown_, deviceRows));
+    shown_ = deviceRows;
 }
 
 void X11ServerPainting::repaint() {
@@ -198,7 +194,8 @@ void X11ServerPainting::paint(const std::vector<Box>& area) {
                   static_cast<std::uint16_t>(extents.bottom - extents.top));
 }
 
-bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows) {
+bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows,
+                   X11ServerPainting& painting) {
     xcb_connection_t* connection = x11Connection();
     if (connection == nullptr || window.windowHandle() == nullptr) {
         return false;
@@ -208,13 +205,15 @@ bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows)
         xcb_shape_mask(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING, id, 0, 0, XCB_NONE);
         return true;
     }
-    std::vector<xcb_rectangle_t> rects = x11Rects(deviceRows(window, *rows));
+    const std::vector<Box> device = deviceRows(window, *rows);
+    std::vector<xcb_rectangle_t> rects = x11Rects(device);
     if (rects.empty()) {
         rects.push_back({-1, -1, 1, 1}); // a pixel outside the window: nothing shows
     }
     xcb_shape_rectangles(connection, XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
                          XCB_CLIP_ORDERING_YX_BANDED, id, 0, 0,
                          static_cast<std::uint32_t>(rects.size()), rects.data());
+    painting.outlineSet(device);
     return true;
 }
 

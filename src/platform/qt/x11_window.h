@@ -22,8 +22,8 @@ class X11ServerPainting {
     void start(QWidget& window);
     // Qt paints again from its next exposure on.
     void stop();
-    // After the outline's rows (the program's pixels) went to the server.
-    void outlineSet(const QWidget& window, const std::vector<Box>& rows);
+    // After the outline's rows, in device pixels, went to the server.
+    void outlineSet(const std::vector<Box>& deviceRows);
     // Hidden parts of the window may have come to light.
     void repaint();
     // Qt sets the window's events anew when its flags change.
@@ -46,8 +46,10 @@ class X11ServerPainting {
 
 // Sets the window's bounding shape on the X server to the rows (the program's pixels, banded
 // top to bottom as the core makes them), or clears it for none; Qt's mask would send them
-// unsorted through a QRegion at every tick. False without an X server.
-bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows);
+// unsorted through a QRegion at every tick. The painting learns the rows in device pixels.
+// False without an X server.
+bool setX11Outline(QWidget& window, const std::optional<std::vector<Box>>& rows,
+                   X11ServerPainting& painting);
 
 // Sends what the program has queued for the X server now; Qt would wait for its next flush.
 void flushX11();
